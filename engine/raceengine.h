@@ -1,0 +1,95 @@
+// The race engine: the work of the main window's timer ticks and row buttons
+// on the race state. It decides everything and talks to the world only
+// through RaceHost, so tests can play a whole race tick by tick.
+#pragma once
+
+#include "config/racesettings.h"
+#include "engine/racestate.h"
+#include "platform/racehost.h"
+
+#include <string_view>
+
+/// The main window's numbered timers.
+enum TimerId : int {
+    kSlideTimer = 1,
+    kCountdownTimer = 2,
+    kLogoTimer = 3,
+    kLightsWindowTimer = 4,
+    kRepaintTimer = 5,
+    kPollTimer = 6,
+    kRaceClockTimer = 7,
+    kRaceEndTimer = 8,
+};
+
+inline constexpr int kRaceClockPeriodMs = 1131; // 800 x sqrt(2), truncated
+inline constexpr int kCountdownPeriodMs = 100;
+
+class RaceEngine {
+public:
+    RaceEngine(const RaceSettings &settings, RaceHost &host);
+
+    Race &race() { return race_; }
+    const Race &race() const { return race_; }
+    RaceState &state() { return race_.state; }
+    const RaceState &state() const { return race_.state; }
+
+    /// The poll's work once a block has been read and the port purged: the
+    /// question on a short block, decoding, and the crossing scan.
+    void receiveBlock(std::string_view block);
+
+    /// Looks for channels whose timestamp changed and handles at most one
+    /// counted crossing (runs only while no row waits for its repaint).
+    void scanCrossings();
+
+    /// The row buttons, commands 3100 (seat 0 "GO") to 3115 (seat 7 disqualify).
+    void racerButtonCommand(int command);
+
+    /// One 100 ms countdown tick on a screen of \a screenWidth x \a screenHeight.
+    void countdownTick(int screenWidth, int screenHeight);
+
+    /// One race-clock tick: the race time in the window title.
+    void raceClockTick();
+
+    /// True when every used seat has finished or is disqualified.
+    bool raceIsOver() const;
+
+    /// The end of the grow-back: the race screen is up, names are taken again.
+    void enterRaceScreen();
+
+    /// The window title while the race is on, without the race time.
+    std::string lapsTitle() const;
+
+private:
+    // Working values of one counted crossing.
+    struct Crossing {
+        int seat = 0;
+        std::int32_t oldPosition = 0;
+        std::int32_t newPosition = 0;
+        std::int32_t tank = 0;
+        int leader = -1;
+        std::int64_t leaderLaps = 0;
+        bool readmitPass = false;
+        bool suppressShift = false;
+        bool lapSoundPlayed = false;
+    };
+    // How the race events of a crossing end it.
+    enum class CrossingEnd { EndOfCrossing, NextChannel, AnotherPass };
+
+    CrossingEnd handleCrossing(int seat);
+    void rankAfterLap(Crossing &crossing);
+    void updateGap(const Crossing &crossing);
+    void shiftPositions(const Crossing &crossing);
+    void finishSeat(int seat);
+    CrossingEnd eventsAfterLap(Crossing &crossing);
+    void disqualify(Crossing &crossing);
+    CrossingEnd leaveTrack(Crossing &crossing);
+    void tankFlags(const Crossing &crossing);
+    void beginReadmission(Crossing &crossing);
+    void showRacerMessage(int seat, const std::string &tail);
+    std::int32_t lapSpeed(std::int32_t lapMs) const;
+
+    const RaceSettings &settings_;
+    RaceHost &host_;
+    Race race_;
+    bool malformedMessageOpen_ = false;
+};

@@ -1,0 +1,109 @@
+// The runtime records of the one race of a program run: ten ready-made table
+// cells and a few numbers per seat, the latest decoded data per hardware
+// channel, and the race-wide phase, clocks and repaint requests.
+#pragma once
+
+#include "config/racesettings.h"
+#include "engine/geometry.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+inline constexpr int kSeatCount = 8;
+inline constexpr int kChannelCount = 32;
+inline constexpr int kNoRow = -1;
+
+struct RacerState {
+    // The texts of table columns 1 to 10.
+    std::string rankText = "( )";
+    std::string nameText = "-1";
+    std::string lapsText = "0";
+    std::string lastLapTimeText = "...";
+    std::string lastLapSpeedText = "...";
+    std::string bestLapTimeText = "...";
+    std::string bestSpeedText = "...";
+    std::string gapText = "...";
+    std::string tankText = "8";
+    std::string flagCode = "1";
+
+    std::int32_t bestLapMs = 1'000'000'000;
+    std::int32_t maxSpeedKmh = 0;
+    bool disqualified = false;
+    bool readmitRequested = false;
+    bool disqualifyRequested = false;
+    std::int32_t offTrackCount = 0;
+    std::string logoStatusText;
+    Rect logoRect;
+
+    /// Host clock when the seat's lap count became \a laps; 0 if it never did.
+    std::int32_t lapClockAt(std::int64_t laps) const;
+    /// Records the host clock for lap count \a laps; the table grows with the
+    /// race, so no lap count (however many laps a settings file asks for) is
+    /// out of bounds.
+    void setLapClock(std::int64_t laps, std::int32_t hostClockMs);
+
+private:
+    std::vector<std::int32_t> lapClock = std::vector<std::int32_t>(101, 0);
+};
+
+/// The text a seat's name cell shows: the racer's name, or "-1" for a seat
+/// that takes no part.
+std::string nameCellText(const std::string &racerName);
+
+struct ChannelState {
+    /// Hardware clock of the last crossing: the device's 32-bit millisecond
+    /// counter, which wraps; never 0 once decoded.
+    std::uint32_t timestamp = 0;
+    std::int32_t tankDigit = 0;
+    std::int32_t eventDigit = 0;
+    std::uint32_t lastTimestamp = 0;
+    bool synced = false;
+    bool started = false;
+};
+
+inline constexpr Rgb kLightOff{128, 0, 0};
+inline constexpr Rgb kLightOn{255, 0, 0};
+
+struct RaceState {
+    std::int32_t slidePhase = 0;
+    std::int32_t countdownTicks = 0;
+    std::int32_t randomStartDelay = 0;
+    std::int32_t lightsWindowCommand = 0;
+    bool lightsWindowRequested = false;
+    bool lightsGeometryReady = false;
+    Rect lightsWindowRect;
+    Rect lightsPanelRect;
+    std::array<Rect, 5> lightRect{};
+    std::array<Rgb, 5> lightBrush{kLightOff, kLightOff, kLightOff, kLightOff, kLightOff};
+    bool lightsChanged = false;
+    bool startSignalGiven = false;
+    bool raceScreenReady = false;
+    bool raceClockRunning = false;
+    std::int32_t raceStartClock = 0;
+    double raceElapsedMs = 0;
+    std::int32_t repaintRow = kNoRow;
+    std::int32_t queuedRepaintRow = kNoRow;
+    std::int32_t refreshColumn = kNoRow;
+    std::int32_t logoPhase = 0;
+    std::int32_t pollPeriodMs = 350;
+    std::string receiveBuffer;
+};
+
+/// Everything the engine keeps about the race.
+struct Race {
+    RaceState state;
+    std::array<RacerState, kSeatCount> racers;
+    std::array<ChannelState, kChannelCount> channels;
+
+    /// The state built when the main window is made: initial cells with the
+    /// racers' current names.
+    explicit Race(const RaceSettings &settings);
+
+    /// Asks for seat \a seat's row to be repainted, or queues it behind the
+    /// row already waiting.
+    void requestRepaint(int seat);
+    /// The display's bookkeeping after a paint: the queued row moves up.
+    void repaintDone();
+};
