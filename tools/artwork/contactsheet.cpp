@@ -11,6 +11,7 @@ namespace {
 constexpr int kSheetWidth = 1400;
 constexpr int kSpacing = 16;
 constexpr int kLabelHeight = 18;
+constexpr int kMinimumTileWidth = 170; // room for the label under small pictures
 
 // Grey squares under each picture, so transparent pixels are visible.
 void drawTransparencyBackdrop(QPainter &painter, const QRect &area)
@@ -39,7 +40,8 @@ QImage contactSheet(const std::vector<Picture> &pictures, int zoom)
     for (const Picture &picture : pictures) {
         const int scale = picture.size.width() * zoom > kSheetWidth - 2 * kSpacing ? 1 : zoom;
         const QImage image = renderPicture(picture).scaled(picture.size * scale);
-        if (cursor.x() + image.width() > kSheetWidth - kSpacing) {
+        const int tileWidth = std::max(image.width(), kMinimumTileWidth);
+        if (cursor.x() + tileWidth > kSheetWidth - kSpacing) {
             cursor = QPoint(kSpacing, cursor.y() + rowHeight + kSpacing);
             rowHeight = 0;
         }
@@ -48,7 +50,7 @@ QImage contactSheet(const std::vector<Picture> &pictures, int zoom)
                                     .arg(picture.size.width())
                                     .arg(picture.size.height()),
                          cursor});
-        cursor.rx() += std::max(image.width(), 170) + kSpacing;
+        cursor.rx() += tileWidth + kSpacing;
         rowHeight = std::max(rowHeight, image.height() + kLabelHeight);
     }
 
