@@ -36,7 +36,9 @@ void RaceEngine::scanCrossings()
         }
         if (!channel.started) {
             channel.started = true;
-            state.raceClockRunning = state.startSignalGiven;
+            // A car that starts late must not restart the clock the first
+            // finisher stopped: the winner's total time is read from it.
+            state.raceClockRunning = state.startSignalGiven && !race_.anySeatFinished();
             continue;
         }
         if (handleCrossing(index) == CrossingEnd::EndOfCrossing)
@@ -47,13 +49,11 @@ void RaceEngine::scanCrossings()
 std::int32_t RaceEngine::lapSpeed(std::int32_t lapMs) const
 {
     // Wide enough for any product of two settings; the lap is never 0 ms
-    // because the timestamp changed.
+    // because the timestamp changed, so the quotient is finite.
     const double lapKm = static_cast<double>(std::int64_t{settingToInt(settings_.scale)}
                                              * settingToInt(settings_.trackLength))
                          / 1000.0;
     const double speed = lapKm / (lapMs / 3600000.0);
-    if (std::isnan(speed))
-        return 0;
     constexpr double kMax = std::numeric_limits<std::int32_t>::max();
     constexpr double kMin = std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(std::trunc(std::clamp(speed, kMin, kMax)));
@@ -69,7 +69,7 @@ RaceEngine::CrossingEnd RaceEngine::handleCrossing(int seat)
     const std::int32_t speed = lapSpeed(lapMs);
 
     if (!racer.disqualified) {
-        if (racer.flagCode == "2") {
+        if (racer.flagCode == kFinishedFlag) {
             channel.lastTimestamp = channel.timestamp;
             host_.playSound("soubory/beep.wav");
             showRacerMessage(seat, "] již závod dojel! Prosím, vyčkejte na konec závodu.");

@@ -2,9 +2,7 @@
 
 #include "engine/duration.h"
 #include "engine/hardwareframes.h"
-#include "engine/startsequence.h"
 
-#include <cmath>
 
 namespace {
 
@@ -52,15 +50,18 @@ void RaceEngine::raceClockTick()
         return;
     if (state.raceStartClock == 0)
         state.raceStartClock = host_.hostClockMs();
-    state.raceElapsedMs = static_cast<double>(host_.hostClockMs()) - state.raceStartClock;
-    host_.setWindowTitle(lapsTitle() + " / čAS ZáVODU: "
-                         + formatDuration(static_cast<std::int32_t>(std::trunc(state.raceElapsedMs))));
+    // Taken on the wrapping 32-bit clock, so the time always fits the
+    // duration text, even if the host clock wraps during the race.
+    const auto elapsed = static_cast<std::int32_t>(static_cast<std::uint32_t>(host_.hostClockMs())
+                                                   - static_cast<std::uint32_t>(state.raceStartClock));
+    state.raceElapsedMs = elapsed;
+    host_.setWindowTitle(lapsTitle() + " / čAS ZáVODU: " + formatDuration(elapsed));
 }
 
 bool RaceEngine::raceIsOver() const
 {
     for (const RacerState &racer : race_.racers) {
-        if (racer.flagCode != "2" && !racer.disqualified && racer.nameText != "-1")
+        if (racer.flagCode != kFinishedFlag && !racer.disqualified && racer.nameText != "-1")
             return false;
     }
     return true;

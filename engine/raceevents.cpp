@@ -50,7 +50,7 @@ void RaceEngine::racerButtonCommand(int command)
 void RaceEngine::finishSeat(int seat)
 {
     host_.playSound("soubory/finish.wav");
-    race_.racers[seat].flagCode = "2";
+    race_.racers[seat].flagCode = kFinishedFlag;
     // The race clock stops at the first finisher and is never restarted.
     race_.state.raceClockRunning = false;
 }

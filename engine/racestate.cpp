@@ -40,4 +40,14 @@ void Race::repaintDone()
 {
     state.repaintRow = state.queuedRepaintRow;
     state.queuedRepaintRow = kNoRow;
+    state.refreshColumn = kNoRow;
+}
+
+bool Race::anySeatFinished() const
+{
+    for (const RacerState &racer : racers) {
+        if (racer.flagCode == kFinishedFlag)
+            return true;
+    }
+    return false;
 }

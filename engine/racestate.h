@@ -9,11 +9,14 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 inline constexpr int kSeatCount = 8;
 inline constexpr int kChannelCount = 32;
 inline constexpr int kNoRow = -1;
+/// The flag code of a seat that has finished the race.
+inline constexpr std::string_view kFinishedFlag = "2";
 
 struct RacerState {
     // The texts of table columns 1 to 10.
@@ -104,6 +107,10 @@ struct Race {
     /// Asks for seat \a seat's row to be repainted, or queues it behind the
     /// row already waiting.
     void requestRepaint(int seat);
-    /// The display's bookkeeping after a paint: the queued row moves up.
+    /// The display's bookkeeping after a paint: the queued row moves up and
+    /// the column refresh is done.
     void repaintDone();
+
+    /// True once some seat has finished; a finished seat stays finished.
+    bool anySeatFinished() const;
 };

@@ -1,0 +1,88 @@
+#include "engine/resultsfile.h"
+
+#include "engine/duration.h"
+#include "platform/codec.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view kHeader = "\"Jméno závodníka:\",\"Celkové pořadí:\",\"Ztráty na vedoucího "
+                                     "závodníka/celkoví čas:\",\"Čas nejrychlejšího kola:\",\"Maximální "
+                                     "rychlost:\"";
+
+// A double quote inside a field is doubled, so a name like Jan "Blesk" Novák
+// cannot end its field early.
+std::string quoted(std::string_view field)
+{
+    std::string text = "\"";
+    for (char c : field) {
+        if (c == '"')
+            text += '"';
+        text += c;
+    }
+    text += '"';
+    return text;
+}
+
+std::int32_t truncatedMs(double ms)
+{
+    constexpr double lowest = std::numeric_limits<std::int32_t>::min();
+    constexpr double highest = std::numeric_limits<std::int32_t>::max();
+    if (std::isnan(ms))
+        return 0;
+    return static_cast<std::int32_t>(std::trunc(std::clamp(ms, lowest, highest)));
+}
+
+// Field 3: the winner's total time, or the time part of the gap, or the gap
+// text itself when it holds no time.
+std::string resultField(const RacerState &racer, double raceElapsedMs)
+{
+    if (racer.rankText == "1")
+        return formatDuration(truncatedMs(raceElapsedMs)) + " (vítězný celkoví čas)";
+    const std::string &gap = racer.gapText;
+    const std::size_t open = gap.find('[');
+    if (open == std::string::npos)
+        return gap;
+    // "2 [ 0:21:500 ]": from two places after "[" to the blank before "]".
+    const std::size_t close = gap.find(']');
+    const std::size_t start = open + 2;
+    const std::size_t end = close == std::string::npos || close == 0 ? 0 : close - 1;
+    const std::string time = end > start ? gap.substr(start, end - start) : std::string();
+    return time + " (ztráty)";
+}
+
+} // namespace
+
+std::string resultsText(const Race &race)
+{
+    std::string text(kHeader);
+    for (const RacerState &racer : race.racers) {
+        if (racer.nameText == "-1")
+            continue;
+        text += "\r\n";
+        text += quoted(racer.nameText) + ',';
+        text += quoted(racer.rankText) + ',';
+        text += quoted(resultField(racer, race.state.raceElapsedMs)) + ',';
+        text += quoted(racer.bestLapTimeText + " [m:s:ms]") + ',';
+        text += quoted(racer.bestSpeedText + " [km/h]");
+    }
+    return text;
+}
+
+void offerRaceResults(const Race &race, SettingsUi &ui)
+{
+    const Message question{"Otázka", "Závod již skončil. Přejete si výsledky uložit", MessageButtons::YesNo,
+                           MessageIcon::Question};
+    if (ui.showMessage(question) != MessageAnswer::Yes)
+        return;
+    const std::optional<std::string> path = ui.chooseFileToSave(FileKind::Results);
+    if (!path)
+        return;
+    const std::optional<std::string> bytes = utf8ToCp1250(resultsText(race));
+    if (!bytes || !ui.writeFile(*path, *bytes))
+        ui.showMessage({"Chyba", "Chyba pri vytváření herních výsledků!", MessageButtons::Ok, MessageIcon::Error});
+}
