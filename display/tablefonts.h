@@ -1,0 +1,62 @@
+// The race table's fonts, all of one serif face: the header, unit and note
+// fonts in points, the value fonts by character cell height, and the fitting
+// of a value text to its cell (`fitCellFont`), which remembers what it measured.
+#pragma once
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QHash>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+inline constexpr int kLargestValueSize = 700; ///< tenths of a pixel
+inline constexpr int kValueSizeStep = 35;
+inline constexpr int kCellClearance = 5; ///< kept clear on each side of a value
+
+QFont headerFont(); ///< 8 pt, column titles
+QFont unitFont();   ///< 12 pt, unit labels
+QFont noteFont();   ///< 10 pt, the logo status note
+
+/// The value font whose character cell (ascent plus descent) is \a cellHeight pixels.
+QFont valueFont(int cellHeight, bool bold);
+
+class CellFontFitter {
+public:
+    /// The largest size, in tenths of a pixel from 700 down to 35 in steps of
+    /// 35, at which \a text leaves 5 px clear on each side of a \a width x
+    /// \a height space in column \a column's value font; 0 when none does.
+    int fitCellFont(const QString &text, int width, int height, int column);
+
+    /// The value font of size \a size (one of the sizes above) and its metrics.
+    const QFont &font(int size, bool bold);
+    const QFontMetrics &metrics(int size, bool bold);
+
+private:
+    struct SizedFont {
+        QFont font;
+        QFontMetrics metrics;
+    };
+    struct FitKey {
+        QString text;
+        int width;
+        int height;
+        bool bold;
+        bool operator==(const FitKey &) const = default;
+        friend size_t qHash(const FitKey &key, size_t seed = 0)
+        {
+            return qHashMulti(seed, key.text, key.width, key.height, key.bold);
+        }
+    };
+
+    const SizedFont &sized(int size, bool bold);
+    int measureFit(const QString &text, int width, int height, bool bold);
+
+    static constexpr int kSizeCount = kLargestValueSize / kValueSizeStep;
+    std::array<std::array<std::optional<SizedFont>, kSizeCount + 1>, 2> fonts_;
+    // Cell texts change with every lap: the remembered fits are dropped once
+    // there are many, so a long race cannot grow the cache without bound.
+    static constexpr qsizetype kMaxRememberedFits = 4096;
+    QHash<FitKey, int> fits_;
+};

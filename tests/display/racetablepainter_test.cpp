@@ -1,0 +1,333 @@
+#include "tablefixture.h"
+
+#include "display/colourscheme.h"
+#include "display/qtgeometry.h"
+
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const ColourScheme &kBlue = colourScheme(0);
+
+QRect inside(const Rect &cell)
+{
+    return toQRect(cell).adjusted(1, 1, -1, -1);
+}
+
+// The pixels of one cell, to compare two renders.
+QImage cellPixels(const TableFixture &table, const Rect &cell)
+{
+    return table.image.copy(toQRect(cell));
+}
+
+} // namespace
+
+TEST(TablePainter, ColumnEdgesAt1000And1280PixelsWide)
+{
+    struct Case {
+        int width;
+        std::array<int, kColumnCount> lefts;
+    };
+    const Case cases[] = {
+        {1000, {0, 40, 80, 230, 310, 390, 480, 570, 690, 820, 920}},
+        {1280, {0, 51, 102, 294, 396, 498, 613, 728, 881, 1047, 1175}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.width);
+        TableFixture table({.racers = 8, .size = {c.width, 800}});
+        ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+        const int y = 50 + 30; // inside the first row, clear of its text
+        for (int column = 0; column < kColumnCount; ++column) {
+            const int left = c.lefts[column];
+            EXPECT_EQ(table.at(left, y), kBlue.border) << "left outline of column " << column;
+            EXPECT_NE(table.at(left + 1, y), kBlue.border) << "inside column " << column;
+            if (column > 0) {
+                EXPECT_EQ(table.at(left - 1, y), kBlue.border) << "right outline of column " << column - 1;
+            }
+        }
+        EXPECT_EQ(table.at(c.width - 1, y), kBlue.border) << "the last column reaches the edge";
+        EXPECT_EQ(table.at(c.width - 2, y), kWhite);
+    }
+}
+
+TEST(TablePainter, ThreeRacersIn850PixelsFollowTheirArrangement)
+{
+    const int x = 41 + 3; // inside the place column at 1000 px, clear of its text
+    auto stripesOn = [](const TableFixture &table, int from, int to) {
+        for (int y = from; y < to; ++y)
+            if (table.at(500, y) != stripeColour(kBlue, y) || table.at(0, y) != stripeColour(kBlue, y))
+                return false;
+        return true;
+    };
+    {
+        SCOPED_TRACE("bottom");
+        TableFixture table({.racers = 3, .arrangement = 3, .size = {1000, 850}});
+        ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+        EXPECT_TRUE(stripesOn(table, 0, 500));
+        EXPECT_EQ(table.at(x, 500), kWhite) << "header band";
+        EXPECT_EQ(table.at(x, 549), kWhite);
+        for (int edge : {550, 649, 650, 749, 750, 849})
+            EXPECT_EQ(table.at(x, edge), kBlue.border) << edge;
+        EXPECT_EQ(table.at(x, 551), kBlue.fillA);
+        EXPECT_EQ(table.at(x, 848), kBlue.fillA);
+    }
+    {
+        SCOPED_TRACE("centred");
+        TableFixture table({.racers = 3, .arrangement = 1, .size = {1000, 850}});
+        ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+        EXPECT_TRUE(stripesOn(table, 0, 250));
+        EXPECT_EQ(table.at(x, 250), kWhite) << "header band";
+        for (int edge : {300, 399, 400, 499, 500, 599})
+            EXPECT_EQ(table.at(x, edge), kBlue.border) << edge;
+        EXPECT_TRUE(table.filledWith(QRect(0, 600, 1000, 10), kWhite)) << "white gap under the rows";
+        EXPECT_TRUE(stripesOn(table, 610, 850));
+    }
+    {
+        SCOPED_TRACE("stretched");
+        TableFixture table({.racers = 3, .arrangement = 4, .size = {1000, 850}});
+        ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+        EXPECT_TRUE(table.filledWith(QRect(0, 0, 40, 5), kWhite)) << "no stripes";
+        for (int edge : {50, 315, 316, 581, 582, 849})
+            EXPECT_EQ(table.at(x, edge), kBlue.border) << edge;
+        EXPECT_EQ(table.at(x, 317), kBlue.fillA);
+    }
+}
+
+TEST(TablePainter, BlueSchemeColoursCellsOutlinesAndText)
+{
+    TableFixture table({.racers = 2, .scheme = 0});
+    table.race.racers[0].rankText = "1";
+    table.race.racers[0].lastLapTimeText = "0:12:345";
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+
+    const Rect rank = table.cell(1, 0);
+    const Rect lastLap = table.cell(4, 0);
+    EXPECT_EQ(table.at(rank.left + 2, rank.top + 2), (Rgb{143, 220, 252}));
+    EXPECT_EQ(table.at(lastLap.left + 2, lastLap.top + 2), (Rgb{200, 238, 255}));
+    EXPECT_EQ(table.at(rank.left, rank.top), (Rgb{80, 197, 254}));
+    EXPECT_EQ(table.at(table.cell(2, 0).left + 2, rank.top + 2), kWhite) << "name column";
+    EXPECT_TRUE(table.contains(inside(rank), {34, 42, 128})) << "place text";
+    EXPECT_TRUE(table.contains(inside(lastLap), {34, 42, 128})) << "time text";
+    EXPECT_EQ(table.at(lastLap.left + 2, lastLap.bottom - 31), (Rgb{80, 197, 254})) << "unit band line";
+    EXPECT_EQ(table.at(lastLap.left + 2, lastLap.bottom - 30), (Rgb{200, 238, 255}));
+}
+
+TEST(TablePainter, RedSchemeStripesAlternateFromTheTopLine)
+{
+    TableFixture table({.racers = 3, .arrangement = 3, .scheme = 1});
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+    EXPECT_EQ(table.at(10, 0), (Rgb{250, 133, 151}));
+    EXPECT_EQ(table.at(10, 1), (Rgb{253, 194, 75}));
+    EXPECT_EQ(table.at(10, 2), (Rgb{250, 133, 151}));
+}
+
+TEST(TablePainter, UnknownSchemePaintsInBlue)
+{
+    TableFixture table({.racers = 1});
+    table.settings.colourScheme = "7";
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+    const Rect rank = table.cell(1, 0);
+    EXPECT_EQ(table.at(rank.left, rank.top), kBlue.border);
+    EXPECT_EQ(table.at(rank.left + 2, rank.top + 2), kBlue.fillA);
+}
+
+TEST(TablePainter, RowRepaintTouchesItsRowAndChangedPlacesOnly)
+{
+    TableFixture table({.racers = 4, .arrangement = 2});
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+
+    table.race.racers[1].lapsText = "1";
+    table.race.racers[2].rankText = "2"; // place of another seat changed
+    table.race.state.repaintRow = 1;
+    table.race.state.queuedRepaintRow = 3;
+    table.mark();
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+
+    const int width = table.image.width();
+    EXPECT_TRUE(table.filledWith(QRect(0, 0, width, kHeaderHeight), kMarker)) << "header";
+    EXPECT_TRUE(table.filledWith(QRect(0, table.rows.rowTop(0), width, table.rows.rowHeight), kMarker)) << "row 0";
+    EXPECT_TRUE(table.filledWith(QRect(0, table.rows.rowBottom(3), width, 1024 - table.rows.rowBottom(3)), kMarker))
+        << "background below the table";
+    for (int column = 0; column < kColumnCount; ++column)
+        EXPECT_EQ(table.at(table.cell(column, 1).left, table.cell(column, 1).top), kBlue.border) << column;
+    EXPECT_FALSE(table.contains(inside(table.cell(1, 2)), kMarker)) << "changed place redrawn";
+    EXPECT_TRUE(table.filledWith(toQRect(table.cell(8, 2)), kMarker)) << "unchanged gap left alone";
+    EXPECT_TRUE(table.filledWith(toQRect(table.cell(3, 2)), kMarker));
+
+    EXPECT_EQ(table.race.state.repaintRow, 3) << "the queued row moves up";
+    EXPECT_EQ(table.race.state.queuedRepaintRow, kNoRow);
+}
+
+TEST(TablePainter, ColumnRefreshRedrawsNameColumnAndStripesOnly)
+{
+    TableFixture table({.racers = 3, .arrangement = 2, .size = {1000, 850}});
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+    table.race.state.logoPhase = 1;
+    table.race.state.refreshColumn = 2;
+    table.mark();
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+
+    const Rect name = table.cell(2, 0);
+    EXPECT_FALSE(table.contains(inside(name), kMarker));
+    EXPECT_TRUE(table.filledWith(toQRect(table.cell(1, 0)), kMarker));
+    EXPECT_TRUE(table.filledWith(toQRect(table.cell(3, 2)), kMarker));
+    EXPECT_TRUE(table.filledWith(QRect(0, 0, name.left, kHeaderHeight), kMarker)) << "other headers";
+    EXPECT_FALSE(table.filledWith(QRect(name.left, 0, name.width(), kHeaderHeight), kMarker)) << "own header";
+    const int tableBottom = 350; // three rows of 100 px under the header
+    EXPECT_EQ(table.painter.tableBottom(), tableBottom);
+    EXPECT_TRUE(table.filledWith(QRect(0, tableBottom, 1000, 10), kMarker)) << "white gap not refilled";
+    EXPECT_EQ(table.at(0, tableBottom + 10), stripeColour(kBlue, tableBottom + 10));
+    EXPECT_EQ(table.at(999, 849), stripeColour(kBlue, 849));
+    EXPECT_EQ(table.race.state.refreshColumn, kNoRow);
+}
+
+TEST(TablePainter, UnusedSeatShowsOnlyItsOutlinedCells)
+{
+    PictureFolder pictures;
+    pictures.add(116, {78, 60}, {10, 20, 30});
+    pictures.add(130, {52, 69}, {40, 50, 60});
+    TableFixture table({.racers = 3, .arrangement = 0, .pictureLocation = pictures.location()});
+    const PaintResult result = table.paint();
+    ASSERT_EQ(result.outcome, PaintOutcome::Completed);
+
+    const int slot = 5;
+    for (int column = 0; column < kColumnCount; ++column) {
+        SCOPED_TRACE(column);
+        const Rect cell = table.cell(column, slot);
+        const Rgb fill = fillColour(kBlue, kColumnTable[column].fill);
+        EXPECT_EQ(table.at(cell.left, cell.top), kBlue.border);
+        EXPECT_EQ(table.at(cell.right - 1, cell.bottom - 1), kBlue.border);
+        const QRect upper = inside(cell).adjusted(0, 0, 0, column >= 4 && column <= 8 ? -31 : 0);
+        EXPECT_TRUE(table.filledWith(upper, fill));
+        if (column >= 4 && column <= 8) {
+            EXPECT_TRUE(table.filledWith(QRect(cell.left, cell.bottom - 31, cell.width(), 1), kBlue.border));
+            EXPECT_TRUE(table.filledWith(QRect(cell.left + 1, cell.bottom - 30, cell.width() - 2, 29), fill))
+                << "no unit label";
+        }
+    }
+    const Rect usedFlag = table.cell(10, 2);
+    EXPECT_TRUE(table.contains(toQRect(usedFlag), {10, 20, 30})) << "a seat in use shows its flag";
+    EXPECT_TRUE(result.actionCells[2].has_value());
+    EXPECT_FALSE(result.actionCells[slot].has_value()) << "no buttons";
+}
+
+TEST(TablePainter, SpeedAbove2300IsShownAsImplausible)
+{
+    auto renderSpeed = [](const std::string &speed) {
+        TableFixture table({.racers = 1});
+        table.race.racers[0].lastLapSpeedText = speed;
+        EXPECT_EQ(table.paint().outcome, PaintOutcome::Completed);
+        return cellPixels(table, table.cell(5, 0));
+    };
+    const QImage implausible = renderSpeed("- ?rychlost -");
+    EXPECT_EQ(renderSpeed("2301"), implausible);
+    EXPECT_NE(renderSpeed("2300"), implausible);
+}
+
+TEST(TablePainter, TankAndFlagPicturesFollowTheirCells)
+{
+    PictureFolder pictures;
+    pictures.add(118, {78, 60}, {10, 20, 30});
+    pictures.add(123, {52, 69}, {40, 50, 60});
+    pictures.add(130, {52, 69}, {70, 80, 90});
+
+    TableFixture table({.racers = 2, .pictureLocation = pictures.location()});
+    table.race.racers[0].flagCode = "3";
+    table.race.racers[0].tankText = "8";
+    table.race.racers[1].flagCode = "8"; // no such mark
+    table.race.racers[1].tankText = "1";
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+
+    auto centre = [&](int column, int slot) {
+        const Rect cell = table.cell(column, slot);
+        return table.at(cell.left + cell.width() / 2, cell.top + cell.height() / 2);
+    };
+    EXPECT_EQ(centre(10, 0), (Rgb{10, 20, 30}));
+    EXPECT_EQ(centre(9, 0), (Rgb{70, 80, 90}));
+    EXPECT_EQ(centre(9, 1), (Rgb{40, 50, 60}));
+    EXPECT_EQ(centre(10, 1), kWhite) << "a code without a picture draws nothing";
+
+    const Rect flag = table.cell(10, 0);
+    const int left = flag.left + flag.width() / 2 - 39;
+    const int top = flag.top + flag.height() / 2 - 30;
+    EXPECT_TRUE(table.filledWith(QRect(left, top, 78, 60), {10, 20, 30})) << "centred in the cell";
+    EXPECT_EQ(table.at(left - 1, top), kWhite);
+    EXPECT_EQ(table.at(left + 78, top + 59), kWhite);
+}
+
+TEST(TablePainter, TextThatFitsNoSizeStopsThePaintAndKeepsTheRequests)
+{
+    TableFixture table({.racers = 2});
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+
+    table.race.racers[1].nameText = std::string(400, 'W');
+    table.race.state.repaintRow = 1;
+    table.race.state.refreshColumn = 2;
+    table.race.state.logoPhase = 1;
+    EXPECT_EQ(table.paint().outcome, PaintOutcome::TextDoesNotFit);
+    EXPECT_EQ(table.race.state.repaintRow, 1);
+    EXPECT_EQ(table.race.state.refreshColumn, 2);
+
+    // The refresh never completed: the next paint is a full one, whatever it was asked for.
+    table.race.racers[1].nameText = "Jezdec 2";
+    table.race.state.repaintRow = kNoRow;
+    table.mark();
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+    EXPECT_FALSE(table.contains(table.image.rect(), kMarker));
+}
+
+TEST(TablePainter, LongNameShrinksToFitItsCell)
+{
+    TableFixture table({.racers = 2});
+    table.race.racers[0].nameText = "Jo";
+    table.race.racers[1].nameText = "Maximilián Ferdinand Hohenstein-Kolowrat";
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+
+    auto inkHeight = [&](int slot) {
+        const Rect cell = table.cell(2, slot);
+        int top = cell.bottom, bottom = cell.top;
+        for (int y = cell.top + 1; y < cell.bottom - 1; ++y)
+            for (int x = cell.left + 1; x < cell.right - 1; ++x)
+                if (table.at(x, y) != kWhite) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        return bottom - top;
+    };
+    EXPECT_LT(inkHeight(1), inkHeight(0) / 2);
+    EXPECT_GT(inkHeight(1), 0);
+}
+
+TEST(TablePainter, ScreenBelow1000x400IsRefusedUntouched)
+{
+    for (const QSize size : {QSize(999, 400), QSize(1000, 399)}) {
+        TableFixture table({.size = size});
+        EXPECT_EQ(table.paint().outcome, PaintOutcome::ResolutionTooSmall) << size.width() << "x" << size.height();
+        EXPECT_TRUE(table.filledWith(table.image.rect(), kMarker));
+    }
+    TableFixture smallest({.size = {1000, 400}});
+    EXPECT_EQ(smallest.paint().outcome, PaintOutcome::Completed);
+}
+
+TEST(TablePainter, BeforeTheRaceScreenOnlyBookkeeping)
+{
+    TableFixture table;
+    table.race.state.slidePhase = 3;
+    table.race.state.refreshColumn = 2;
+    table.race.state.queuedRepaintRow = 1;
+    EXPECT_EQ(table.paint().outcome, PaintOutcome::Completed);
+    EXPECT_TRUE(table.filledWith(table.image.rect(), kMarker));
+    EXPECT_EQ(table.race.state.refreshColumn, kNoRow);
+    EXPECT_EQ(table.race.state.queuedRepaintRow, 1) << "rows wait for the race screen";
+}
+
+TEST(TablePainter, StretchedArrangementWithoutRacersShowsTheHeaderAlone)
+{
+    TableFixture table({.racers = 0, .arrangement = 4, .size = {1000, 850}});
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+    EXPECT_TRUE(table.filledWith(QRect(0, kHeaderHeight, 1000, 10), kWhite));
+    EXPECT_EQ(table.at(0, 60), stripeColour(kBlue, 60));
+    EXPECT_EQ(table.at(0, 849), stripeColour(kBlue, 849));
+    EXPECT_FALSE(table.contains(QRect(0, 0, 1000, kHeaderHeight), kBlue.border)) << "no cells";
+}

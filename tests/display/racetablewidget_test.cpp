@@ -1,0 +1,161 @@
+#include "display/racetablewidget.h"
+
+#include "display/qtgeometry.h"
+#include "display/tablecells.h"
+#include "tablefixture.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Answers every message box that opens, remembering what it showed and
+// whether another box opened on top of it while it was up.
+class MessageBoxAnswerer : public QObject {
+public:
+    struct Seen {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+    };
+
+    explicit MessageBoxAnswerer(std::function<void()> whileOpen = {}) : whileOpen_(std::move(whileOpen))
+    {
+        timer_ = startTimer(5);
+    }
+
+    std::vector<Seen> seen;
+    bool stacked = false;
+
+protected:
+    void timerEvent(QTimerEvent *) override
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || answering_)
+            return;
+        answering_ = true;
+        seen.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+        if (whileOpen_) {
+            whileOpen_();
+            QCoreApplication::processEvents();
+            stacked = stacked || QApplication::activeModalWidget() != box;
+        }
+        box->button(QMessageBox::Ok)->click();
+        answering_ = false;
+    }
+
+private:
+    std::function<void()> whileOpen_;
+    int timer_ = 0;
+    bool answering_ = false;
+};
+
+class RaceTableWidgetTest : public ::testing::Test {
+protected:
+    void showTable(QSize size)
+    {
+        race_.state.slidePhase = 4;
+        race_.state.raceScreenReady = true;
+        widget_.resize(size);
+        widget_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget_));
+    }
+
+    QPushButton *button(int command)
+    {
+        return widget_.findChild<QPushButton *>(QStringLiteral("actionButton%1").arg(command));
+    }
+
+    RaceSettings settings_ = tableSettings({.racers = 3});
+    Race race_{settings_};
+    RaceTableWidget widget_{race_, settings_};
+};
+
+} // namespace
+
+TEST_F(RaceTableWidgetTest, RowButtonsSendTheirSeatsCommands)
+{
+    showTable({1280, 1024});
+    widget_.repaint();
+    EXPECT_EQ(widget_.findChildren<QPushButton *>().size(), 6) << "two per seat in use, made once";
+
+    QSignalSpy clicks(&widget_, &RaceTableWidget::racerButtonClicked);
+    QPushButton *resume = button(3104);
+    QPushButton *disqualify = button(3105);
+    ASSERT_TRUE(resume && disqualify);
+    const Rect actionCell{0, 50 + 2 * 121, 51, 50 + 3 * 121};
+    EXPECT_EQ(resume->geometry(), toQRect(actionButtons(2, actionCell)[0].geometry));
+    EXPECT_EQ(disqualify->geometry(), QRect(8, 50 + 2 * 121 + 90 - 17, 35, 34));
+    EXPECT_TRUE(resume->isVisible());
+    resume->click();
+    disqualify->click();
+    ASSERT_EQ(clicks.size(), 2);
+    EXPECT_EQ(clicks[0][0].toInt(), 3104);
+    EXPECT_EQ(clicks[1][0].toInt(), 3105);
+    EXPECT_EQ(button(3106), nullptr) << "no buttons for a seat not in use";
+}
+
+TEST_F(RaceTableWidgetTest, FirstPaintBeingARowRepaintDoesNotLoseOtherRowsButtons)
+{
+    race_.state.repaintRow = 1;
+    showTable({1280, 1024});
+    ASSERT_EQ(race_.state.repaintRow, kNoRow) << "the row repaint ran";
+    widget_.repaint();
+    for (int command = 3100; command <= 3105; ++command)
+        EXPECT_NE(button(command), nullptr) << command;
+    EXPECT_EQ(widget_.findChildren<QPushButton *>().size(), 6);
+}
+
+TEST_F(RaceTableWidgetTest, TooSmallScreenIsReportedOnceAfterThePaintThenTheWindowCloses)
+{
+    QSignalSpy closes(&widget_, &RaceTableWidget::mainWindowMustClose);
+    MessageBoxAnswerer answerer([this] { widget_.repaint(); });
+    showTable({999, 400});
+    widget_.repaint();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return closes.size() == 1; }, 3000));
+    QTest::qWait(50);
+
+    ASSERT_EQ(answerer.seen.size(), 1u);
+    EXPECT_EQ(answerer.seen[0].title, QStringLiteral("Chyba"));
+    EXPECT_EQ(answerer.seen[0].text, QStringLiteral("Rozlišení je příliš malé, aby pokrylo nároky programu!"));
+    EXPECT_EQ(answerer.seen[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(answerer.seen[0].buttons, QMessageBox::Ok);
+    EXPECT_FALSE(answerer.stacked);
+    EXPECT_EQ(closes.size(), 1);
+}
+
+TEST_F(RaceTableWidgetTest, TextThatCannotFitIsReportedWithoutStackingAndTheWindowStays)
+{
+    QSignalSpy closes(&widget_, &RaceTableWidget::mainWindowMustClose);
+    MessageBoxAnswerer answerer([this] { widget_.repaint(); });
+    race_.racers[0].nameText = std::string(400, 'W');
+    showTable({1280, 1024});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !answerer.seen.empty(); }, 3000));
+
+    EXPECT_EQ(answerer.seen[0].title, QStringLiteral("Chyba"));
+    EXPECT_EQ(answerer.seen[0].text,
+              QStringLiteral("Nastala chyba při výpisu dat. Pokuste se změnit rozlišení, nebo např. jména závodníků."));
+    EXPECT_EQ(answerer.seen[0].icon, QMessageBox::Critical);
+    EXPECT_FALSE(answerer.stacked);
+    EXPECT_EQ(closes.size(), 0);
+}
+
+TEST_F(RaceTableWidgetTest, LogoTickAsksForTheNameColumn)
+{
+    showTable({1280, 1024});
+    widget_.logoTick();
+    EXPECT_EQ(race_.state.logoPhase, 1);
+    EXPECT_EQ(race_.racers[0].logoStatusText, "logo není nastaveno");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return race_.state.refreshColumn == kNoRow; }, 3000))
+        << "the tick invalidated the table and the refresh ran";
+}
