@@ -1,0 +1,281 @@
+// The serial link on the real QSerialPort, reading the track simulator's
+// pseudo-terminal.
+#include "engine/hardwareframes.h"
+#include "setup/seriallink.h"
+#include "setup/serialportdevice.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <csignal>
+#include <fcntl.h>
+#include <termios.h>
+#include <vector>
+
+namespace {
+
+class RecordingMessages : public MessageSink {
+public:
+    MessageAnswer showMessage(const Message &message) override
+    {
+        shown.push_back(message);
+        return MessageAnswer::Ok;
+    }
+    std::vector<Message> shown;
+};
+
+// The simulator as a child process that is always ended with the test.
+class Simulator {
+public:
+    Simulator() = default;
+    Simulator(const Simulator &) = delete;
+    Simulator &operator=(const Simulator &) = delete;
+    ~Simulator() { stop(); }
+
+    /// Starts it and returns the device path it prints, or "" on failure.
+    QString start(const QStringList &arguments)
+    {
+        process_.start(QStringLiteral(TRACK_SIMULATOR), arguments);
+        if (!process_.waitForStarted(5000))
+            return {};
+        while (!process_.canReadLine()) {
+            if (!process_.waitForReadyRead(5000))
+                return {};
+        }
+        return QString::fromUtf8(process_.readLine()).trimmed();
+    }
+    void pause() { ::kill(static_cast<pid_t>(process_.processId()), SIGSTOP); }
+    void resume() { ::kill(static_cast<pid_t>(process_.processId()), SIGCONT); }
+    /// Ends it the way a user would (SIGTERM), which also removes its link.
+    void stop()
+    {
+        if (process_.state() == QProcess::NotRunning)
+            return;
+        resume();
+        process_.terminate();
+        if (!process_.waitForFinished(5000)) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+    bool endedCleanly() const
+    {
+        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+    }
+
+private:
+    QProcess process_;
+};
+
+RaceSettings settingsFor(const QString &devicePath)
+{
+    RaceSettings settings;
+    applyFactorySettings(settings);
+    settings.commPort = devicePath.toStdString();
+    return settings;
+}
+
+// Lets the event loop gather until the link's block arrives.
+QByteArray nextBlock(QSignalSpy &blocks)
+{
+    if (!blocks.wait(3 * SerialLink::kReadTimeoutMs))
+        return QByteArray("no block");
+    return blocks.last().at(0).toByteArray();
+}
+
+} // namespace
+
+class SerialSimulatorTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void factoryLineSettingsReachTheDriverReadOnlyAndExclusive();
+    void refusedSettingsReleaseThePortForTheNextStart();
+    void blockFromTheSimulatorDecodesIntoAllChannels();
+    void pausedSimulatorGivesAShortBlockAfterTheTimeout();
+    void purgeDiscardsStaleBytesOfTheDriverQueue();
+    void vanishedSimulatorEndsTheReadAndItsSuccessorIsReopenedByName();
+
+private:
+    QString startSimulator(Simulator &simulator);
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<Simulator> simulator_;
+    QString device_;
+};
+
+QString SerialSimulatorTest::startSimulator(Simulator &simulator)
+{
+    // Channel 5: tank digit 4 and an off-track mark; channel 32: an empty tank.
+    QFile scenario(dir_->filePath("scenario.txt"));
+    if (!scenario.exists()) {
+        scenario.open(QIODevice::WriteOnly);
+        scenario.write("# time channel tank event\n50 5 4 3\n80 32 0 0\n");
+        scenario.close();
+    }
+    return simulator.start({"--scenario", scenario.fileName(), "--link", dir_->filePath("track")});
+}
+
+void SerialSimulatorTest::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    simulator_ = std::make_unique<Simulator>();
+    QVERIFY(!startSimulator(*simulator_).isEmpty());
+    device_ = dir_->filePath("track");
+    // Past the scenario's last crossing.
+    QTest::qWait(150);
+}
+
+void SerialSimulatorTest::cleanup()
+{
+    simulator_->stop();
+    QVERIFY(simulator_->endedCleanly());
+    QVERIFY2(!QFileInfo::exists(device_), "the simulator left its link behind");
+    simulator_.reset();
+    dir_.reset();
+}
+
+void SerialSimulatorTest::factoryLineSettingsReachTheDriverReadOnlyAndExclusive()
+{
+    auto *port = new SerialPortDevice;
+    SerialLink link{std::unique_ptr<SerialDevice>(port)};
+    RecordingMessages messages;
+    QVERIFY(link.openSerialPort(settingsFor(device_), messages));
+    QVERIFY(messages.shown.empty());
+
+    const int fd = static_cast<int>(port->handle());
+    termios mode{};
+    QCOMPARE(::tcgetattr(fd, &mode), 0);
+    QCOMPARE(::cfgetispeed(&mode), speed_t(B57600));
+    QCOMPARE(mode.c_cflag & CSIZE, tcflag_t(CS8));
+    QCOMPARE(mode.c_cflag & (PARENB | CSTOPB | CRTSCTS), tcflag_t(0));
+    QCOMPARE(mode.c_iflag & (IXON | IXOFF | ICRNL | INLCR | IGNCR), tcflag_t(0));
+    QCOMPARE(::fcntl(fd, F_GETFL) & O_ACCMODE, O_RDONLY);
+
+    SerialPortDevice rival;
+    QVERIFY(!rival.open(device_));
+}
+
+// We used to leave the port open after the driver refused its settings, so
+// the next start command could not open it again.
+void SerialSimulatorTest::refusedSettingsReleaseThePortForTheNextStart()
+{
+    SerialLink link;
+    RecordingMessages messages;
+    RaceSettings settings = settingsFor(device_);
+    settings.stopBits = "ONE5STOPBITS";
+    QVERIFY(!link.openSerialPort(settings, messages));
+    QCOMPARE(messages.shown.size(), 1u);
+    QCOMPARE(messages.shown[0].text, std::string("Nastala chyba při komunikaci se sériovým portem!"));
+    QVERIFY(!link.isOpen());
+
+    SerialLink other;
+    QVERIFY(other.openSerialPort(settingsFor(device_), messages));
+    QCOMPARE(messages.shown.size(), 1u);
+}
+
+void SerialSimulatorTest::blockFromTheSimulatorDecodesIntoAllChannels()
+{
+    SerialLink link;
+    RecordingMessages messages;
+    QVERIFY(link.openSerialPort(settingsFor(device_), messages));
+    QSignalSpy blocks(&link, &SerialLink::blockReceived);
+    link.poll();
+    const QByteArray block = nextBlock(blocks);
+    QCOMPARE(block.size(), kBlockSize);
+
+    std::array<ChannelState, kChannelCount> channels{};
+    std::string receiveBuffer;
+    QVERIFY(decodeBlock(std::string_view(block.constData(), block.size()), channels, receiveBuffer)
+            == DecodeResult::Ok);
+    for (int index = 0; index < kChannelCount; ++index) {
+        const ChannelState &channel = channels[index];
+        const int channelNumber = index + 1;
+        const std::uint32_t timestamp = channelNumber == 5 ? 50 : channelNumber == 32 ? 80 : 1;
+        const int tank = channelNumber == 5 ? 4 : channelNumber == 32 ? 0 : 9;
+        QCOMPARE(channel.timestamp, timestamp);
+        QCOMPARE(channel.tankDigit, tank);
+        QCOMPARE(channel.eventDigit, channelNumber == 5 ? 3 : 0);
+    }
+}
+
+void SerialSimulatorTest::pausedSimulatorGivesAShortBlockAfterTheTimeout()
+{
+    SerialLink link;
+    RecordingMessages messages;
+    QVERIFY(link.openSerialPort(settingsFor(device_), messages));
+    QSignalSpy blocks(&link, &SerialLink::blockReceived);
+
+    // About 350 bytes arrive, then the line falls silent.
+    link.purgePort();
+    QThread::msleep(60);
+    simulator_->pause();
+    QElapsedTimer clock;
+    clock.start();
+    link.poll();
+    const QByteArray shortBlock = nextBlock(blocks);
+    QVERIFY(clock.elapsed() >= SerialLink::kReadTimeoutMs);
+    QVERIFY2(shortBlock.size() > 0 && shortBlock.size() < kBlockSize, shortBlock.constData());
+
+    simulator_->resume();
+    link.poll();
+    QCOMPARE(nextBlock(blocks).size(), kBlockSize);
+}
+
+void SerialSimulatorTest::purgeDiscardsStaleBytesOfTheDriverQueue()
+{
+    SerialLink link;
+    RecordingMessages messages;
+    QVERIFY(link.openSerialPort(settingsFor(device_), messages));
+    QSignalSpy blocks(&link, &SerialLink::blockReceived);
+
+    // Two blocks' worth wait in the driver queue, unread; then silence.
+    QThread::msleep(250);
+    simulator_->pause();
+    QThread::msleep(50);
+    link.purgePort();
+    QElapsedTimer clock;
+    clock.start();
+    link.poll();
+    const QByteArray block = nextBlock(blocks);
+    QVERIFY(clock.elapsed() >= SerialLink::kReadTimeoutMs);
+    QCOMPARE(block.size(), 0);
+}
+
+void SerialSimulatorTest::vanishedSimulatorEndsTheReadAndItsSuccessorIsReopenedByName()
+{
+    SerialLink link;
+    RecordingMessages messages;
+    QVERIFY(link.openSerialPort(settingsFor(device_), messages));
+    QSignalSpy blocks(&link, &SerialLink::blockReceived);
+
+    simulator_->pause();
+    QThread::msleep(50);
+    link.purgePort();
+    QElapsedTimer clock;
+    clock.start();
+    link.poll();
+    QTimer::singleShot(100, [this] { simulator_->stop(); });
+    QVERIFY(nextBlock(blocks).size() < kBlockSize);
+    QVERIFY(clock.elapsed() < SerialLink::kReadTimeoutMs);
+    QVERIFY(!link.isOpen());
+
+    QVERIFY(!startSimulator(*simulator_).isEmpty());
+    QVERIFY(link.reopenIfLost());
+    link.poll();
+    const QByteArray block = nextBlock(blocks);
+    QCOMPARE(block.size(), kBlockSize);
+    std::array<ChannelState, kChannelCount> channels{};
+    std::string receiveBuffer;
+    QVERIFY(decodeBlock(std::string_view(block.constData(), block.size()), channels, receiveBuffer)
+            == DecodeResult::Ok);
+    QVERIFY(messages.shown.empty());
+}
+
+QTEST_GUILESS_MAIN(SerialSimulatorTest)
+#include "serialsimulator_test.moc"
