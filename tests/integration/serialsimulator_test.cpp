@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <termios.h>
@@ -79,12 +80,22 @@ RaceSettings settingsFor(const QString &devicePath)
     return settings;
 }
 
-// Lets the event loop gather until the link's block arrives.
-QByteArray nextBlock(QSignalSpy &blocks)
+// One poll; the event loop runs until its block arrives, unless the poll
+// found a whole block already gathered.
+QByteArray pollBlock(SerialLink &link, QSignalSpy &blocks)
 {
-    if (!blocks.wait(3 * SerialLink::kReadTimeoutMs))
+    const qsizetype before = blocks.count();
+    link.poll();
+    if (blocks.count() == before && !blocks.wait(3 * SerialLink::kReadTimeoutMs))
         return QByteArray("no block");
     return blocks.last().at(0).toByteArray();
+}
+
+bool decodeInto(const QByteArray &block, std::array<ChannelState, kChannelCount> &channels)
+{
+    std::string receiveBuffer;
+    return decodeBlock(std::string_view(block.constData(), block.size()), channels, receiveBuffer)
+           == DecodeResult::Ok;
 }
 
 } // namespace
@@ -100,6 +111,8 @@ private slots:
     void pausedSimulatorGivesAShortBlockAfterTheTimeout();
     void purgeDiscardsStaleBytesOfTheDriverQueue();
     void vanishedSimulatorEndsTheReadAndItsSuccessorIsReopenedByName();
+    void randomRaceMovesOnlyTheCarsChannels();
+    void badScenarioLineStopsTheSimulator();
 
 private:
     QString startSimulator(Simulator &simulator);
@@ -185,14 +198,11 @@ void SerialSimulatorTest::blockFromTheSimulatorDecodesIntoAllChannels()
     RecordingMessages messages;
     QVERIFY(link.openSerialPort(settingsFor(device_), messages));
     QSignalSpy blocks(&link, &SerialLink::blockReceived);
-    link.poll();
-    const QByteArray block = nextBlock(blocks);
+    const QByteArray block = pollBlock(link, blocks);
     QCOMPARE(block.size(), kBlockSize);
 
     std::array<ChannelState, kChannelCount> channels{};
-    std::string receiveBuffer;
-    QVERIFY(decodeBlock(std::string_view(block.constData(), block.size()), channels, receiveBuffer)
-            == DecodeResult::Ok);
+    QVERIFY(decodeInto(block, channels));
     for (int index = 0; index < kChannelCount; ++index) {
         const ChannelState &channel = channels[index];
         const int channelNumber = index + 1;
@@ -217,14 +227,12 @@ void SerialSimulatorTest::pausedSimulatorGivesAShortBlockAfterTheTimeout()
     simulator_->pause();
     QElapsedTimer clock;
     clock.start();
-    link.poll();
-    const QByteArray shortBlock = nextBlock(blocks);
+    const QByteArray shortBlock = pollBlock(link, blocks);
     QVERIFY(clock.elapsed() >= SerialLink::kReadTimeoutMs);
     QVERIFY2(shortBlock.size() > 0 && shortBlock.size() < kBlockSize, shortBlock.constData());
 
     simulator_->resume();
-    link.poll();
-    QCOMPARE(nextBlock(blocks).size(), kBlockSize);
+    QCOMPARE(pollBlock(link, blocks).size(), kBlockSize);
 }
 
 void SerialSimulatorTest::purgeDiscardsStaleBytesOfTheDriverQueue()
@@ -241,8 +249,7 @@ void SerialSimulatorTest::purgeDiscardsStaleBytesOfTheDriverQueue()
     link.purgePort();
     QElapsedTimer clock;
     clock.start();
-    link.poll();
-    const QByteArray block = nextBlock(blocks);
+    const QByteArray block = pollBlock(link, blocks);
     QVERIFY(clock.elapsed() >= SerialLink::kReadTimeoutMs);
     QCOMPARE(block.size(), 0);
 }
@@ -259,22 +266,72 @@ void SerialSimulatorTest::vanishedSimulatorEndsTheReadAndItsSuccessorIsReopenedB
     link.purgePort();
     QElapsedTimer clock;
     clock.start();
-    link.poll();
     QTimer::singleShot(100, [this] { simulator_->stop(); });
-    QVERIFY(nextBlock(blocks).size() < kBlockSize);
+    QVERIFY(pollBlock(link, blocks).size() < kBlockSize);
     QVERIFY(clock.elapsed() < SerialLink::kReadTimeoutMs);
     QVERIFY(!link.isOpen());
 
     QVERIFY(!startSimulator(*simulator_).isEmpty());
     QVERIFY(link.reopenIfLost());
-    link.poll();
-    const QByteArray block = nextBlock(blocks);
+    const QByteArray block = pollBlock(link, blocks);
     QCOMPARE(block.size(), kBlockSize);
     std::array<ChannelState, kChannelCount> channels{};
-    std::string receiveBuffer;
-    QVERIFY(decodeBlock(std::string_view(block.constData(), block.size()), channels, receiveBuffer)
-            == DecodeResult::Ok);
+    QVERIFY(decodeInto(block, channels));
     QVERIFY(messages.shown.empty());
+}
+
+void SerialSimulatorTest::randomRaceMovesOnlyTheCarsChannels()
+{
+    constexpr int kCars = 3;
+    Simulator race;
+    const QString link = dir_->filePath("race");
+    QVERIFY(!race.start({"--cars", QString::number(kCars), "--start-ms", "0", "--lap-min", "100", "--lap-max",
+                         "200", "--link", link})
+                 .isEmpty());
+    QElapsedTimer raceClock;
+    raceClock.start();
+    SerialLink serial;
+    RecordingMessages messages;
+    QVERIFY(serial.openSerialPort(settingsFor(link), messages));
+    QSignalSpy blocks(&serial, &SerialLink::blockReceived);
+
+    // Each car crosses at least twice; an off-track lap may take seconds.
+    std::array<int, kCars> changes{};
+    std::array<ChannelState, kChannelCount> channels{};
+    std::array<std::uint32_t, kCars> lastSeen{};
+    while (*std::min_element(changes.begin(), changes.end()) < 2 && raceClock.elapsed() < 15000) {
+        QTest::qWait(200);
+        const QByteArray block = pollBlock(serial, blocks);
+        QCOMPARE(block.size(), kBlockSize);
+        QVERIFY(decodeInto(block, channels));
+        for (int car = 0; car < kCars; ++car) {
+            QVERIFY(channels[car].timestamp <= raceClock.elapsed());
+            if (channels[car].timestamp > 1 && channels[car].timestamp != lastSeen[car]) {
+                QVERIFY(channels[car].timestamp > lastSeen[car]);
+                lastSeen[car] = channels[car].timestamp;
+                ++changes[car];
+            }
+        }
+    }
+    QVERIFY(*std::min_element(changes.begin(), changes.end()) >= 2);
+    for (int index = kCars; index < kChannelCount; ++index) {
+        QCOMPARE(channels[index].timestamp, 1u);
+        QCOMPARE(channels[index].tankDigit, 9);
+    }
+}
+
+void SerialSimulatorTest::badScenarioLineStopsTheSimulator()
+{
+    QFile scenario(dir_->filePath("bad.txt"));
+    QVERIFY(scenario.open(QIODevice::WriteOnly));
+    scenario.write("100 1 9 0\n200 33 9 0\n");
+    scenario.close();
+    QProcess simulator;
+    simulator.start(QStringLiteral(TRACK_SIMULATOR), {"--scenario", scenario.fileName()});
+    QVERIFY(simulator.waitForFinished(5000));
+    QCOMPARE(simulator.exitCode(), 2);
+    QVERIFY(simulator.readAllStandardError().contains("line 2"));
+    QVERIFY(simulator.readAllStandardOutput().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(SerialSimulatorTest)
