@@ -1,0 +1,335 @@
+#include "config/mainframe.h"
+
+#include "config/mainmenu.h"
+#include "config/settingsflow.h"
+#include "config/windowracehost.h"
+#include "config/windowsettingsui.h"
+#include "display/racetablewidget.h"
+#include "display/startlightswindow.h"
+#include "engine/raceengine.h"
+#include "engine/resultsfile.h"
+#include "engine/startsequence.h"
+#include "platform/datafiles.h"
+#include "platform/screensaverinhibitor.h"
+#include "platform/soundplayer.h"
+#include "setup/seriallink.h"
+#include "setup/settingsdialogs.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+constexpr int kWindowWidth = 380;
+constexpr int kWindowHeight = 260;
+constexpr int kStatusLineHeight = 16;
+const QString kTitle = QStringLiteral("..:: Základní program modelové autodráhy Tramelo ::..");
+const QString kNoIniLoaded = QStringLiteral("Nebyl nahrán žádný inicializační soubor.");
+
+} // namespace
+
+MainFrame::MainFrame(QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                              | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
+      raceHost_(std::make_unique<WindowRaceHost>(*this)),
+      settingsUi_(std::make_unique<WindowSettingsUi>(*this)),
+      sounds_(std::make_unique<SoundPlayer>())
+{
+    hostClock_.start();
+    for (int id = 1; id < int(timers_.size()); ++id) {
+        timers_[id] = new QTimer(this);
+        connect(timers_[id], &QTimer::timeout, this, [this, id] { timerTick(id); });
+    }
+
+    // The window: small, centred, always on top, not resizable.
+    setWindowTitle(kTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/resources/icon101.png")));
+    // All six items must fit on the small window's bar, as on the system
+    // the menu was laid out for: a narrower face and padding.
+    menuBar()->setFont(QFont(QStringLiteral("Liberation Sans"), 9));
+    menuBar()->setStyleSheet(QStringLiteral("QMenuBar::item { padding: 2px 4px; }"));
+    menu_ = new MainMenu(menuBar());
+    connect(menu_, &MainMenu::commandTriggered, this, &MainFrame::handleCommand);
+    const Rect screen = screenRect();
+    setWindowRect({screen.width() / 2 - kWindowWidth / 2, screen.height() / 2 - kWindowHeight / 2,
+                   screen.width() / 2 + kWindowWidth / 2, screen.height() / 2 + kWindowHeight / 2});
+
+    flow_ = std::make_unique<SettingsFlow>(settings_, *settingsUi_);
+
+    auto *client = new QWidget(this);
+    client->setAutoFillBackground(true);
+    QPalette background = client->palette();
+    background.setColor(QPalette::Window, background.color(QPalette::HighlightedText));
+    client->setPalette(background);
+    setCentralWidget(client);
+    client->installEventFilter(this);
+    splashPicture_ = new QLabel(client);
+    splashPicture_->setPixmap(QPixmap(QStringLiteral(":/resources/bitmap102.png")));
+    statusLine_ = new QLabel(kNoIniLoaded, client);
+    statusLine_->setAlignment(Qt::AlignCenter);
+    flow_->startUpAutoLoad();
+    statusLine_->setFont(QFont(QStringLiteral("Tahoma"), 9));
+
+    startNumberedTimer(kRaceClockTimer, kRaceClockPeriodMs);
+    // A fresh string, not a literal assignment: GCC 12 warns falsely (-Wrestrict) on the latter.
+    settings_.displayOrder = std::string("1");
+    engine_ = std::make_unique<RaceEngine>(settings_, *raceHost_);
+    menu_->showGroupMarks(settings_);
+
+    table_ = new RaceTableWidget(engine_->race(), settings_, client);
+    connect(table_, &RaceTableWidget::racerButtonClicked, this, &MainFrame::handleCommand);
+    connect(table_, &RaceTableWidget::mainWindowMustClose, this, &MainFrame::destroyWindow);
+    table_->lower();
+    layoutClientArea();
+
+    serialLink_ = new SerialLink(this);
+    connect(serialLink_, &SerialLink::blockReceived, this,
+            [this](const QByteArray &block) { engine_->receiveBlock(std::string_view(block.constData(), block.size())); });
+
+    startNumberedTimer(kLightsWindowTimer, 100);
+    inhibitor_ = std::make_unique<ScreenSaverInhibitor>();
+}
+
+MainFrame::~MainFrame() = default;
+
+Rect MainFrame::screenRect() const
+{
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect();
+    return {area.left(), area.top(), area.right() + 1, area.bottom() + 1};
+}
+
+Rect MainFrame::windowRect() const
+{
+    const QRect frame = frameGeometry();
+    return {frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1};
+}
+
+void MainFrame::setWindowRect(const Rect &rect)
+{
+    // The rectangle is the whole window, frame included, as the screen sees it.
+    const QSize decoration = frameGeometry().size() - geometry().size();
+    setFixedSize(rect.width() - decoration.width(), rect.height() - decoration.height());
+    move(rect.left, rect.top);
+}
+
+bool MainFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        layoutClientArea();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainFrame::layoutClientArea()
+{
+    const QSize client = centralWidget()->size();
+    if (table_)
+        table_->setGeometry(QRect(QPoint(0, 0), client));
+    if (splashPicture_)
+        splashPicture_->setGeometry(client.width() / 2 - 175, (client.height() - 15) / 2 - 85, 350, 170);
+    if (statusLine_)
+        statusLine_->setGeometry(0, client.height() - kStatusLineHeight, client.width(), kStatusLineHeight);
+}
+
+void MainFrame::startNumberedTimer(int id, int periodMs)
+{
+    if (id < kSlideTimer || id > kRaceEndTimer)
+        return;
+    if (id == kPollTimer)
+        serialLink_->reopenIfLost();
+    timers_[id]->start(periodMs);
+}
+
+void MainFrame::stopNumberedTimer(int id)
+{
+    if (id >= kSlideTimer && id <= kRaceEndTimer)
+        timers_[id]->stop();
+}
+
+bool MainFrame::numberedTimerRunning(int id) const
+{
+    return id >= kSlideTimer && id <= kRaceEndTimer && timers_[id]->isActive();
+}
+
+std::int32_t MainFrame::hostClockMs() const
+{
+    return static_cast<std::int32_t>(hostClock_.elapsed());
+}
+
+void MainFrame::playSound(const std::string &file)
+{
+    sounds_->play(file);
+}
+
+void MainFrame::setStatusText(const QString &text)
+{
+    if (statusLine_)
+        statusLine_->setText(text);
+}
+
+void MainFrame::destroyWindow()
+{
+    close();
+}
+
+void MainFrame::closeEvent(QCloseEvent *event)
+{
+    // Closing never asks: a running race is simply abandoned.
+    for (QTimer *timer : timers_) {
+        if (timer)
+            timer->stop();
+    }
+    lightsWindow_.reset();
+    event->accept();
+}
+
+void MainFrame::handleCommand(int command)
+{
+    if (command >= 3100 && command <= 3115) {
+        engine_->racerButtonCommand(command);
+        return;
+    }
+    if (command >= int(SettingGroup::Track) && command <= int(SettingGroup::Communication)) {
+        flow_->settingsCommand(static_cast<SettingGroup>(command));
+    } else {
+        switch (command) {
+        case kStartRaceCommand: startRaceCommand(); break;
+        case kAboutCommand: execAboutDialog(this); break;
+        case kExitCommand: destroyWindow(); return;
+        case kFactorySettingsCommand: flow_->factorySettingsCommand(); break;
+        case kLoadIniCommand: flow_->loadIniFile(); break;
+        case kSaveIniCommand: flow_->saveIniFile(); break;
+        case kAutoLoadCommand: flow_->toggleAutoLoad(); break;
+        case kHelpCommand: openHelp(); break;
+        default: break;
+        }
+    }
+    // Choosing a checkable item ticks it; only the model's marks may show.
+    menu_->showGroupMarks(settings_);
+}
+
+void MainFrame::startRaceCommand()
+{
+    if (!flow_->ensureCompleteSettings())
+        return;
+    if (!serialLink_->openSerialPort(settings_, *raceHost_))
+        return;
+    QAction *start = menu_->action(kStartRaceCommand);
+    start->setText(QStringLiteral("Odpočet ..."));
+    start->setEnabled(false);
+    startNumberedTimer(kSlideTimer, 10);
+    startNumberedTimer(kPollTimer, engine_->state().pollPeriodMs);
+}
+
+void MainFrame::timerTick(int id)
+{
+    const Rect window = windowRect();
+    switch (id) {
+    case kSlideTimer: slideTick(window); break;
+    case kCountdownTimer: {
+        const Rect screen = screenRect();
+        engine_->countdownTick(screen.width(), screen.height());
+        break;
+    }
+    case kLogoTimer: table_->logoTick(); break;
+    case kLightsWindowTimer: lightsWindowTick(); break;
+    case kRepaintTimer:
+        if (engine_->state().repaintRow != kNoRow)
+            table_->update();
+        break;
+    case kPollTimer: serialLink_->poll(); break;
+    case kRaceClockTimer: engine_->raceClockTick(); break;
+    case kRaceEndTimer: raceEndTick(); break;
+    default: break;
+    }
+}
+
+void MainFrame::slideTick(const Rect &window)
+{
+    RaceState &state = engine_->state();
+    const Rect screen = screenRect();
+    switch (state.slidePhase) {
+    case 0: {
+        const SlideStep step = slideDownStep(window, screen.width(), screen.height());
+        setWindowRect(step.window);
+        if (step.finished) {
+            state.slidePhase = 1;
+            startNumberedTimer(kCountdownTimer, kCountdownPeriodMs);
+        }
+        break;
+    }
+    case 2:
+        menu_->lockForRace();
+        delete splashPicture_;
+        splashPicture_ = nullptr;
+        state.slidePhase = 3;
+        delete statusLine_;
+        statusLine_ = nullptr;
+        break;
+    case 3:
+        setWindowRect(growBackStep(window, screen.width(), screen.height()));
+        // The test uses the rectangle read before this tick's move.
+        if (window == Rect{0, 0, screen.width(), screen.height()}) {
+            engine_->enterRaceScreen();
+            table_->update();
+        }
+        break;
+    default: break;
+    }
+}
+
+void MainFrame::lightsWindowTick()
+{
+    RaceState &state = engine_->state();
+    if (state.lightsWindowCommand == 1) {
+        lightsWindow_ = std::make_unique<StartLightsWindow>(state);
+        lightsWindow_->show();
+        lightsWindow_->repaint();
+    } else if (state.lightsWindowCommand == 2) {
+        lightsWindow_.reset();
+        state.startSignalGiven = true;
+    }
+    state.lightsWindowCommand = 0;
+}
+
+void MainFrame::raceEndTick()
+{
+    if (!engine_->raceIsOver())
+        return;
+    stopNumberedTimer(kRaceEndTimer);
+    offerRaceResults(engine_->race(), *settingsUi_);
+}
+
+void MainFrame::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    pinMainWindow();
+}
+
+void MainFrame::pinMainWindow()
+{
+    if (!engine_ || engine_->state().slidePhase != 4)
+        return;
+    const Rect screen = screenRect();
+    if (windowRect() != Rect{0, 0, screen.width(), screen.height()})
+        setWindowRect({0, 0, screen.width(), screen.height()});
+    table_->update();
+}
+
+void MainFrame::openHelp()
+{
+    // Beside the program first, then in the installed data directory; a
+    // missing document gives no message.
+    const QString path = locateDataFile(QStringLiteral("soubory/Napoveda.htm"));
+    if (!path.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}

@@ -1,0 +1,32 @@
+#include "config/raceapp.h"
+
+#include "config/mainframe.h"
+
+#include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+RaceApp::RaceApp(int &argc, char **argv) : QApplication(argc, argv), translator_(std::make_unique<QTranslator>())
+{
+    // The registry root of the automatic-loading path.
+    setOrganizationName(QStringLiteral("Korvanta"));
+    setApplicationName(QStringLiteral("tramelo"));
+    setApplicationVersion(QStringLiteral(TRAMELO_VERSION));
+
+    // Every text of the program is Czech, so the standard buttons are too.
+    if (translator_->load(QLocale(QLocale::Czech), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator_.get());
+
+    QFont::insertSubstitution(QStringLiteral("Times New Roman CE"), QStringLiteral("Liberation Serif"));
+    QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
+}
+
+RaceApp::~RaceApp() = default;
+
+int RaceApp::run()
+{
+    mainFrame_ = std::make_unique<MainFrame>();
+    mainFrame_->show();
+    return exec();
+}

@@ -1,0 +1,25 @@
+// The application: Czech Qt texts whatever the locale, the font stand-ins,
+// the registry root, and the one main window.
+#pragma once
+
+#include <QApplication>
+
+#include <memory>
+
+class MainFrame;
+class QTranslator;
+
+class RaceApp : public QApplication {
+    Q_OBJECT
+public:
+    RaceApp(int &argc, char **argv);
+    ~RaceApp() override;
+
+    MainFrame *mainFrame() const { return mainFrame_.get(); }
+    /// Creates and shows the main window, then runs until it is closed.
+    int run();
+
+private:
+    std::unique_ptr<QTranslator> translator_;
+    std::unique_ptr<MainFrame> mainFrame_;
+};
