@@ -2,6 +2,8 @@
 
 #include "platform/datafiles.h"
 
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -11,6 +13,9 @@ SoundPlayer::~SoundPlayer() = default;
 
 void SoundPlayer::play(const std::string &file)
 {
+    // Without an output device a sound effect only complains on every play.
+    if (QMediaDevices::defaultAudioOutput().isNull())
+        return;
     const QString path = locateDataFile(QString::fromStdString(file));
     if (path.isEmpty())
         return;
