@@ -5,7 +5,6 @@
 #include "engine/duration.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -48,15 +47,19 @@ void RaceEngine::scanCrossings()
 
 std::int32_t RaceEngine::lapSpeed(std::int32_t lapMs) const
 {
-    // Wide enough for any product of two settings; the lap is never 0 ms
-    // because the timestamp changed, so the quotient is finite.
-    const double lapKm = static_cast<double>(std::int64_t{settingToInt(settings_.scale)}
-                                             * settingToInt(settings_.trackLength))
-                         / 1000.0;
-    const double speed = lapKm / (lapMs / 3600000.0);
-    constexpr double kMax = std::numeric_limits<std::int32_t>::max();
-    constexpr double kMin = std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(std::trunc(std::clamp(speed, kMin, kMax)));
+    // (scale x length / 1000 km) / (lapMs / 3 600 000 h) is scale x length x
+    // 3600 / lapMs. Integer arithmetic keeps an exact speed exact (doubles
+    // make 500 km/h of 499.99...) and is wide enough for any two settings;
+    // the lap is never 0 ms because the timestamp changed.
+    const std::int64_t lapLength = std::int64_t{settingToInt(settings_.scale)} * settingToInt(settings_.trackLength);
+    const std::int64_t whole = lapLength / lapMs;
+    const std::int64_t rest = lapLength % lapMs;
+    // Both parts share the sign of the quotient, so truncating each truncates
+    // the sum; a whole part this large saturates the result anyway.
+    constexpr std::int64_t kWholeLimit = std::int64_t{1} << 32;
+    const std::int64_t speed = std::clamp(whole, -kWholeLimit, kWholeLimit) * 3600 + rest * 3600 / lapMs;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(speed, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 RaceEngine::CrossingEnd RaceEngine::handleCrossing(int seat)

@@ -130,6 +130,16 @@ TEST(LapProcessing, LapTimeIsTakenAcrossTheWrapsOfTheHardwareClock)
     }
 }
 
+// Doubles made a lap of exactly 500 km/h (4608 ms on 20 m at 1:32) 499.
+TEST(LapProcessing, ExactLapSpeedIsNotRoundedDown)
+{
+    RaceScript script;
+    script.startRace(10'000);
+    script.cross(0, 14'608);
+    EXPECT_EQ(script.racer(0).lastLapSpeedText, "500");
+    EXPECT_EQ(script.racer(0).bestSpeedText, "500");
+}
+
 // A hardware reset during the race sends the clock backwards.
 TEST(LapProcessing, TimestampGoingBackwardsCountsANegativeLap)
 {

@@ -1,0 +1,173 @@
+// A whole race of seven cars over 20 laps on the factory track (20 m at 1:32,
+// so a lap of t ms averages 2 304 000 / t km/h), played crossing by crossing.
+// Every expected value below is worked out by hand from the script.
+//
+// The cars start at 10 000 + 10 x seat ms, so no two crossings coincide:
+//   seat 0 Adam   5000 ms laps, lap 7 is 4608 ms      (finishes at 109 608)
+//   seat 1 Bára   4800 ms laps                        (finishes at 106 010, first)
+//   seat 2 Cyril  8800 ms first lap, then 4900 ms     (finishes at 111 920)
+//   seat 3 Dana   5200 ms laps, off the track before laps 5 to 8: the fourth
+//                 counted mark disqualifies her at lap 8 (51 630); she crosses
+//                 once more (56 830) and leaves
+//   seat 4 Emil   5100 ms laps, tank 2 on laps 15-17, tank 1 on laps 18-20
+//                                                     (finishes at 112 040)
+//   seat 5 Filip  6000 ms laps                        (finishes at 130 050)
+//   seat 6        no racer and no car
+//   seat 7 Hana   5400 ms laps                        (finishes at 118 070)
+#include "engine/racescript.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+namespace {
+
+struct ScriptedCrossing {
+    std::uint32_t time = 0;
+    int seat = 0;
+    int tankDigit = 7;
+    int eventDigit = 0;
+};
+
+std::uint32_t startOf(int seat) { return 10'000 + 10 * static_cast<std::uint32_t>(seat); }
+
+std::vector<ScriptedCrossing> raceScript()
+{
+    std::vector<ScriptedCrossing> crossings;
+    auto car = [&](int seat, int crossingCount, auto lapTime, auto tankDigit, auto eventDigit) {
+        std::uint32_t time = startOf(seat);
+        for (int lap = 1; lap <= crossingCount; ++lap) {
+            time += lapTime(lap);
+            crossings.push_back({time, seat, tankDigit(lap), eventDigit(lap)});
+        }
+    };
+    auto constant = [](int value) { return [value](int) { return value; }; };
+    car(0, 20, [](int lap) { return lap == 7 ? 4608 : 5000; }, constant(7), constant(0));
+    car(1, 20, constant(4800), constant(7), constant(0));
+    car(2, 20, [](int lap) { return lap == 1 ? 8800 : 4900; }, constant(7), constant(0));
+    car(3, 9, constant(5200), constant(7), [](int lap) { return lap >= 5 && lap <= 8 ? 3 : 0; });
+    car(4, 20, constant(5100), [](int lap) { return lap < 15 ? 7 : lap < 18 ? 1 : 0; }, constant(0));
+    car(5, 20, constant(6000), constant(7), constant(0));
+    car(7, 20, constant(5400), constant(7), constant(0));
+    std::sort(crossings.begin(), crossings.end(),
+              [](const ScriptedCrossing &a, const ScriptedCrossing &b) { return a.time < b.time; });
+    return crossings;
+}
+
+RaceSettings eightSeats()
+{
+    RaceSettings settings;
+    applyFactorySettings(settings);
+    settings.racerName = {"Adam", "Bára", "Cyril", "Dana", "Emil", "Filip", "", "Hana"};
+    settings.lapsPerRide = "20";
+    settings.autoOffTrackCounting = "1";
+    return settings;
+}
+
+struct SeatResult {
+    const char *rank;
+    const char *laps;
+    const char *bestLap;
+    const char *bestSpeed;
+    const char *gap;
+    const char *tank;
+    const char *flag;
+};
+
+} // namespace
+
+TEST(WholeRace, EightSeatsOverTwentyLapsEndAsTheScriptImplies)
+{
+    RaceScript script(eightSeats());
+    for (int channel = 1; channel <= kChannelCount; ++channel)
+        script.report(channel, 500);
+    script.poll();
+    script.state().startSignalGiven = true;
+    script.engine.enterRaceScreen();
+    for (int seat : {0, 1, 2, 3, 4, 5, 7})
+        script.report(seat + 1, startOf(seat));
+    script.host.clockMs = 10'070;
+    script.poll();
+    script.engine.raceClockTick();
+    ASSERT_EQ(script.state().raceStartClock, 10'070);
+
+    const std::vector<ScriptedCrossing> crossings = raceScript();
+    ASSERT_EQ(crossings.size(), 129u);
+    auto next = crossings.begin();
+    auto runThrough = [&](std::uint32_t time) {
+        for (; next != crossings.end() && next->time <= time; ++next) {
+            script.cross(next->seat, next->time, next->tankDigit, next->eventDigit);
+            script.engine.raceClockTick();
+        }
+    };
+    auto ranks = [&] {
+        std::vector<std::string> texts;
+        for (int seat = 0; seat < kSeatCount; ++seat)
+            texts.push_back(script.racer(seat).rankText);
+        return texts;
+    };
+    using Ranks = std::vector<std::string>;
+
+    // Before Dana's lap 8: Bára, Adam, Emil on 8 laps; Dana, Hana, Cyril on 7;
+    // Filip on 6. Her disqualification moves the three behind her up.
+    script.host.expectMessage("Závodník [Dana] již byl diskvalifikován! Prosím, opusťte závod.");
+    runThrough(51'630);
+    EXPECT_EQ(ranks(), (Ranks{"2", "1", "5", "!", "3", "6", "( )", "4"}));
+    EXPECT_EQ(script.racer(3).gapText, "- diskvalifikace -");
+
+    // Filip completes lap 15 with Bára on 18 laps; she completed lap 15 at 82 010.
+    runThrough(100'050);
+    EXPECT_EQ(script.racer(5).gapText, "3 [ 0:18:040 ]");
+    EXPECT_EQ(ranks(), (Ranks{"2", "1", "4", "!", "3", "6", "( )", "5"})) << "Cyril passed Hana at lap 8";
+
+    // Cyril passes Emil on the last lap; the finishing crossing shifts no one.
+    runThrough(111'920);
+    EXPECT_EQ(script.racer(2).rankText, "3");
+    EXPECT_EQ(script.racer(4).rankText, "3");
+
+    runThrough(124'050);
+    EXPECT_FALSE(script.engine.raceIsOver());
+    runThrough(130'050);
+    EXPECT_TRUE(script.engine.raceIsOver());
+
+    const std::map<int, SeatResult> expected = {
+        {0, {"2", "20", "0:04:608", "500", " [ 0:03:598 ]", "8", "2"}},
+        {1, {"1", "20", "0:04:800", "480", "- průběžné vedení -", "8", "2"}},
+        {2, {"3", "20", "0:04:900", "470", " [ 0:05:910 ]", "8", "2"}},
+        {3, {"!", "8", "0:05:200", "443", "- diskvalifikace -", "8", "0"}},
+        {4, {"4", "20", "0:05:100", "451", " [ 0:06:030 ]", "1", "2"}},
+        {5, {"6", "20", "0:06:000", "384", " [ 0:24:040 ]", "8", "2"}},
+        {6, {"( )", "0", "...", "...", "...", "8", "1"}},
+        {7, {"5", "20", "0:05:400", "426", " [ 0:12:060 ]", "8", "2"}},
+    };
+    for (const auto &[seat, result] : expected) {
+        const RacerState &racer = script.racer(seat);
+        EXPECT_EQ(racer.rankText, result.rank) << seat;
+        EXPECT_EQ(racer.lapsText, result.laps) << seat;
+        EXPECT_EQ(racer.bestLapTimeText, result.bestLap) << seat;
+        EXPECT_EQ(racer.bestSpeedText, result.bestSpeed) << seat;
+        EXPECT_EQ(racer.gapText, result.gap) << seat;
+        EXPECT_EQ(racer.tankText, result.tank) << seat;
+        EXPECT_EQ(racer.flagCode, result.flag) << seat;
+    }
+
+    // The clock stopped at Bára's finish; its last tick followed Adam's lap 19
+    // at 104 608.
+    EXPECT_EQ(script.state().raceElapsedMs, 94'538.0);
+    EXPECT_EQ(script.host.title,
+              "..:: Základní program modelové autodráhy Tramelo ::.. VOLENá KOLA: 20 / čAS ZáVODU: 1:34:538");
+
+    // 129 crossings: six finishes without the lap sound, Dana's relais at her
+    // first mark and her beep after the disqualification, Emil's low tank on
+    // laps 15 to 17.
+    std::map<std::string, int> soundCounts;
+    for (const std::string &sound : script.host.sounds)
+        ++soundCounts[sound];
+    EXPECT_EQ(soundCounts, (std::map<std::string, int>{{"soubory/nextRounds.wav", 123},
+                                                       {"soubory/finish.wav", 6},
+                                                       {"soubory/relais.wav", 1},
+                                                       {"soubory/fuellow.wav", 3},
+                                                       {"soubory/beep.wav", 1}}));
+}
