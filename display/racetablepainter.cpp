@@ -251,10 +251,14 @@ void RaceTablePainter::paintHeader(Pass &pass, int column, int x, int width)
     QPainter &painter = pass.painter;
     painter.setFont(headerFont_);
     const int lineHeight = QFontMetrics(headerFont_, painter.device()).height();
-    const int centre = pass.rows.tableTop + kHeaderHeight / 2;
-    const int half = definition.headerLines * lineHeight / 2;
-    painter.drawText(QRect(x, centre - half, width, 2 * half), Qt::AlignHCenter | Qt::AlignTop,
-                     QString::fromUtf8(definition.header.data(), static_cast<qsizetype>(definition.header.size())));
+    // The title is centred on the band's middle; its lines stand one font height apart.
+    int top = pass.rows.tableTop + kHeaderHeight / 2 - definition.headerLines * lineHeight / 2;
+    const QStringList lines =
+        QString::fromUtf8(definition.header.data(), static_cast<qsizetype>(definition.header.size())).split(u'\n');
+    for (const QString &line : lines) {
+        painter.drawText(QRect(x, top, width, lineHeight), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, line);
+        top += lineHeight;
+    }
 }
 
 void RaceTablePainter::paintStripes(Pass &pass, int fromLine, int toLine)

@@ -134,7 +134,7 @@ TEST(TablePainter, UnknownSchemePaintsInBlue)
 
 TEST(TablePainter, RowRepaintTouchesItsRowAndChangedPlacesOnly)
 {
-    TableFixture table({.racers = 4, .arrangement = 2});
+    TableFixture table({.racers = 4, .arrangement = 1}); // centred: stripes above and below
     ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
 
     table.race.racers[1].lapsText = "1";
@@ -145,10 +145,12 @@ TEST(TablePainter, RowRepaintTouchesItsRowAndChangedPlacesOnly)
     ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
 
     const int width = table.image.width();
-    EXPECT_TRUE(table.filledWith(QRect(0, 0, width, kHeaderHeight), kMarker)) << "header";
+    const int top = table.rows.tableTop;
+    EXPECT_TRUE(table.filledWith(QRect(0, 0, width, top), kMarker)) << "upper stripes";
+    EXPECT_TRUE(table.filledWith(QRect(0, top, width, kHeaderHeight), kMarker)) << "header";
     EXPECT_TRUE(table.filledWith(QRect(0, table.rows.rowTop(0), width, table.rows.rowHeight), kMarker)) << "row 0";
     EXPECT_TRUE(table.filledWith(QRect(0, table.rows.rowBottom(3), width, 1024 - table.rows.rowBottom(3)), kMarker))
-        << "background below the table";
+        << "white gap and lower stripes";
     for (int column = 0; column < kColumnCount; ++column)
         EXPECT_EQ(table.at(table.cell(column, 1).left, table.cell(column, 1).top), kBlue.border) << column;
     EXPECT_FALSE(table.contains(inside(table.cell(1, 2)), kMarker)) << "changed place redrawn";
