@@ -60,8 +60,9 @@ MainFrame::MainFrame(QWidget *parent)
     menu_ = new MainMenu(menuBar());
     connect(menu_, &MainMenu::commandTriggered, this, &MainFrame::handleCommand);
     const Rect screen = screenRect();
-    setWindowRect({screen.width() / 2 - kWindowWidth / 2, screen.height() / 2 - kWindowHeight / 2,
-                   screen.width() / 2 + kWindowWidth / 2, screen.height() / 2 + kWindowHeight / 2});
+    initialRect_ = {screen.width() / 2 - kWindowWidth / 2, screen.height() / 2 - kWindowHeight / 2,
+                    screen.width() / 2 + kWindowWidth / 2, screen.height() / 2 + kWindowHeight / 2};
+    setWindowRect(initialRect_);
 
     flow_ = std::make_unique<SettingsFlow>(settings_, *settingsUi_);
 
@@ -80,8 +81,7 @@ MainFrame::MainFrame(QWidget *parent)
     statusLine_->setFont(QFont(QStringLiteral("Tahoma"), 9));
 
     startNumberedTimer(kRaceClockTimer, kRaceClockPeriodMs);
-    // A fresh string, not a literal assignment: GCC 12 warns falsely (-Wrestrict) on the latter.
-    settings_.displayOrder = std::string("1");
+    settings_.displayOrder = "1";
     engine_ = std::make_unique<RaceEngine>(settings_, *raceHost_);
     menu_->showGroupMarks(settings_);
 
@@ -307,6 +307,16 @@ void MainFrame::raceEndTick()
         return;
     stopNumberedTimer(kRaceEndTimer);
     offerRaceResults(engine_->race(), *settingsUi_);
+}
+
+void MainFrame::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The frame's size is known only once the window exists on the screen.
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        setWindowRect(initialRect_);
+    }
 }
 
 void MainFrame::moveEvent(QMoveEvent *event)

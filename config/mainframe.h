@@ -55,6 +55,7 @@ public:
     void timerTick(int id);
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -85,4 +86,6 @@ private:
     RaceTableWidget *table_ = nullptr;
     QLabel *splashPicture_ = nullptr;
     QLabel *statusLine_ = nullptr;
+    Rect initialRect_;
+    bool shownOnce_ = false;
 };
