@@ -20,8 +20,6 @@
 class QPainter;
 class RacerLogos;
 class TablePictures;
-struct ColourScheme;
-struct TableRows;
 
 enum class PaintOutcome {
     Completed,          ///< painted, or before the race screen only the bookkeeping done
