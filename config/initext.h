@@ -1,0 +1,29 @@
+// The program's own INI file format: 28 lines "key=value" ending in CR LF, in
+// the settings' index order, Windows-1250 bytes. The writer is strict; the
+// reader takes lines in any order and copes with whatever a hand-edited file
+// holds.
+#pragma once
+
+#include "config/racesettings.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+/// Largest INI file read; anything bigger is refused like a file that cannot
+/// be opened, rather than cut short.
+inline constexpr std::size_t kMaxIniFileBytes = 1024 * 1024;
+
+/// The whole file as Windows-1250 bytes; nothing when a value holds a
+/// character the code page cannot write, so no file is ever mangled.
+std::optional<std::string> iniFileText(const RaceSettings &settings);
+
+/// Takes the values of \a fileBytes into \a settings key by key in index order.
+/// A zero byte ends the text. A key is looked for first as "key=" at the start
+/// of a line, and only when no such line exists anywhere in the text. The value
+/// begins one character after the key and runs up to the next CR LF (empty when
+/// none follows). Stops at the first key not found and returns its index; the
+/// keys before it are already replaced. When all 28 are found, every setting
+/// group is marked done and nothing is returned.
+std::optional<int> readIniText(std::string_view fileBytes, RaceSettings &settings);
