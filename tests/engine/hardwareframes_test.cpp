@@ -1,17 +1,9 @@
 #include "engine/hardwareframes.h"
+#include "engine/hardwarerecord.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 namespace {
-
-std::string record(int channel, int tank, int event, long long timestamp)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d%d%dxyz%010lld\r\n", channel, tank, event, timestamp);
-    return text;
-}
 
 // A continuous stream of records for channels 1 to 32, as the hardware sends.
 std::string stream(long long timestampBase)
@@ -19,7 +11,7 @@ std::string stream(long long timestampBase)
     std::string text;
     for (int round = 0; round < 3; ++round)
         for (int channel = 1; channel <= kChannelCount; ++channel)
-            text += record(channel, channel % 10, 0, timestampBase + channel);
+            text += hardwareRecord(channel, channel % 10, 0, timestampBase + channel);
     return text;
 }
 
@@ -56,7 +48,7 @@ TEST_F(Decoder, RecordFieldsAreReadByPosition)
 
 TEST_F(Decoder, AllZeroTimestampIsStoredAsOne)
 {
-    decode("\r\n" + record(3, 9, 3, 0));
+    decode("\r\n" + hardwareRecord(3, 9, 3, 0));
     EXPECT_EQ(channels[2].timestamp, 1u);
     EXPECT_EQ(channels[2].tankDigit, 9);
     EXPECT_EQ(channels[2].eventDigit, 3);
@@ -64,7 +56,8 @@ TEST_F(Decoder, AllZeroTimestampIsStoredAsOne)
 
 TEST_F(Decoder, TenDigitTimestampsKeepTheHardwaresWrapping32BitClock)
 {
-    decode("\r\n" + record(1, 0, 0, 2147483648LL) + record(2, 0, 0, 4294967297LL) + record(3, 0, 0, 9999999999LL));
+    decode("\r\n" + hardwareRecord(1, 0, 0, 2147483648LL) + hardwareRecord(2, 0, 0, 4294967297LL)
+           + hardwareRecord(3, 0, 0, 9999999999LL));
     EXPECT_EQ(channels[0].timestamp, 2147483648u);
     EXPECT_EQ(channels[1].timestamp, 1u);
     EXPECT_EQ(channels[2].timestamp, static_cast<std::uint32_t>(9999999999ULL));
@@ -74,7 +67,8 @@ TEST_F(Decoder, MalformedChannelWithinTheFirst608CharactersStopsDecoding)
 {
     for (int badChannel : {0, 33}) {
         channels = {};
-        const std::string block = "\r\n" + record(1, 0, 0, 11) + record(badChannel, 0, 0, 22) + record(2, 0, 0, 33);
+        const std::string block = "\r\n" + hardwareRecord(1, 0, 0, 11) + hardwareRecord(badChannel, 0, 0, 22)
+                                  + hardwareRecord(2, 0, 0, 33);
         EXPECT_EQ(decode(block), DecodeResult::Malformed) << badChannel;
         EXPECT_EQ(channels[0].timestamp, 11u);
         EXPECT_EQ(channels[1].timestamp, 0u) << "nothing after the malformed record is decoded";
@@ -86,11 +80,11 @@ TEST_F(Decoder, MalformedChannelBeyondPosition608IsSkipped)
     // 32 records end with a line end at position 608; the 33rd is beyond it.
     std::string block = "\r\n";
     for (int channel = 1; channel <= kChannelCount; ++channel)
-        block += record(channel, 0, 0, 100 + channel);
-    const std::string atLimit = block.substr(0, block.size() - 19) + record(33, 0, 0, 7);
+        block += hardwareRecord(channel, 0, 0, 100 + channel);
+    const std::string atLimit = block.substr(0, block.size() - 19) + hardwareRecord(33, 0, 0, 7);
     EXPECT_EQ(decode(atLimit), DecodeResult::Malformed) << "line end at 608 is still reported";
 
-    block += record(0, 0, 0, 7) + record(5, 1, 3, 555);
+    block += hardwareRecord(0, 0, 0, 7) + hardwareRecord(5, 1, 3, 555);
     EXPECT_EQ(decode(block), DecodeResult::Ok);
     EXPECT_EQ(channels[4].timestamp, 555u) << "decoding goes on after a skipped record";
     EXPECT_EQ(channels[4].eventDigit, 3);
@@ -105,7 +99,7 @@ TEST_F(Decoder, BlockWithoutLineEndYieldsNoRecords)
 
 TEST_F(Decoder, LaterRecordOfAChannelOverwritesTheEarlierOne)
 {
-    decode("\r\n" + record(7, 2, 0, 1000) + record(7, 5, 3, 2000));
+    decode("\r\n" + hardwareRecord(7, 2, 0, 1000) + hardwareRecord(7, 5, 3, 2000));
     EXPECT_EQ(channels[6].timestamp, 2000u);
     EXPECT_EQ(channels[6].tankDigit, 5);
     EXPECT_EQ(channels[6].eventDigit, 3);
@@ -113,9 +107,9 @@ TEST_F(Decoder, LaterRecordOfAChannelOverwritesTheEarlierOne)
 
 TEST_F(Decoder, NulByteEndsTheText)
 {
-    std::string block = "\r\n" + record(1, 0, 0, 10);
+    std::string block = "\r\n" + hardwareRecord(1, 0, 0, 10);
     block += '\0';
-    block += record(2, 0, 0, 20);
+    block += hardwareRecord(2, 0, 0, 20);
     decode(block);
     EXPECT_EQ(channels[0].timestamp, 10u);
     EXPECT_EQ(channels[1].timestamp, 0u);

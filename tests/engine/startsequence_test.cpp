@@ -22,10 +22,16 @@ TEST(LightsGeometry, FollowsTheScreenSize)
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(at1280.light(i), (Rect{lefts[i], 254, lefts[i] + 205, 459})) << i;
 
-    // The height limits the lights: 600 - 470 = 130 would allow more than 118.
+    // (800 - 140) / 5 x 0.9 = 118, just below 600 - 470 = 130.
     const LightsGeometry at800 = lightsGeometry(800, 600);
     EXPECT_EQ(at800.size, 118);
     EXPECT_EQ(lightsWindowGeometry(at800.windowFrame()), (Rect{16, 67, 784, 223}));
+
+    // A wide, low screen: the height limits the lights to 600 - 470 = 130.
+    const LightsGeometry wide = lightsGeometry(1920, 600);
+    EXPECT_EQ(wide.size, 130);
+    EXPECT_EQ(wide.gap, 211);
+    EXPECT_EQ(wide.top, 80);
 }
 
 TEST(SlideDown, MovesByA300thOfTheScreenAndEndsNearTheBottom)
