@@ -76,7 +76,8 @@ private:
     std::optional<std::string> readIniFile(const std::string &path);
     void takeIniFile(const std::string &fileBytes);
     void switchAutoLoadToFile(const std::string &path);
-    /// Asks and checks what a toggle needs; true when the switch may happen.
+    /// The question, the check and the registry update of a toggle; true when
+    /// the menu text and the flag are to switch.
     bool confirmToggle(bool turnOn);
     void storeAutoLoadPath(bool turnOn);
 

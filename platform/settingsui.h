@@ -35,6 +35,7 @@ public:
     /// The done marks changed; the menu's check marks must follow.
     virtual void groupMarksChanged(const RaceSettings &settings) = 0;
 
+    /// The incomplete-settings dialog; Esc or its close box answers Cancel.
     virtual IncompleteSettingsChoice askIncompleteSettings(bool loadEnabled) = 0;
     /// Shows the dialog that edits \a group, filled from \a settings. On OK it
     /// returns \a settings with that group's fields as the user left them;
