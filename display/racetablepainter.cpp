@@ -249,6 +249,11 @@ void RaceTablePainter::paintHeader(Pass &pass, int column, int x, int width)
 {
     const TableColumn &definition = kColumnTable[column];
     QPainter &painter = pass.painter;
+    // The logo timer refreshes column 2 every second: text drawn again over
+    // its own antialiased edges would thicken into a smear, so the title's
+    // white band is laid fresh first.
+    if (pass.columnRefresh())
+        painter.fillRect(x, pass.rows.tableTop, width, kHeaderHeight, Qt::white);
     painter.setFont(headerFont_);
     const int lineHeight = QFontMetrics(headerFont_, painter.device()).height();
     // The title is centred on the band's middle; its lines stand one font height apart.

@@ -184,6 +184,23 @@ TEST(TablePainter, ColumnRefreshRedrawsNameColumnAndStripesOnly)
     EXPECT_EQ(table.race.state.refreshColumn, kNoRow);
 }
 
+// The name column is refreshed every second; its title used to be drawn
+// again over itself each time and thickened into a smear.
+TEST(TablePainter, RepeatedColumnRefreshesKeepTheNameTitleUnchanged)
+{
+    TableFixture table({.racers = 3, .arrangement = 0, .size = {1000, 850}});
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+    const Rect name = table.cell(2, 0);
+    const QRect title(name.left, 0, name.width(), kHeaderHeight);
+    const QImage firstTitle = table.image.copy(title);
+    for (int refresh = 0; refresh < 5; ++refresh) {
+        table.race.state.logoPhase = 1 + refresh % 2;
+        table.race.state.refreshColumn = 2;
+        ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+    }
+    EXPECT_EQ(table.image.copy(title), firstTitle);
+}
+
 TEST(TablePainter, UnusedSeatShowsOnlyItsOutlinedCells)
 {
     PictureFolder pictures;
