@@ -3,7 +3,6 @@
 #include "engine/duration.h"
 #include "engine/hardwareframes.h"
 
-
 namespace {
 
 constexpr std::string_view kTitle = "..:: Základní program modelové autodráhy Tramelo ::..";

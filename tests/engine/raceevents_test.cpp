@@ -108,24 +108,6 @@ TEST(RaceEvents, ButtonsRefuseARequestThatIsPendingOrDoesNotFitTheSeat)
     EXPECT_EQ(script.host.sounds.back(), "soubory/go.wav");
 }
 
-TEST(RaceEvents, GoButtonMarksTheSeatAndAsksForItsRow)
-{
-    RaceScript script;
-    fourSeatsOnLapOne(script);
-    script.engine.racerButtonCommand(disqualifyButton(1));
-    script.cross(1, 20'500);
-    script.racer(1).flagCode = "7"; // whatever it showed before
-    script.paint();
-
-    script.engine.racerButtonCommand(goButton(1));
-    EXPECT_EQ(script.racer(1).rankText, "GO");
-    EXPECT_EQ(script.racer(1).flagCode, "1");
-    EXPECT_TRUE(script.racer(1).readmitRequested);
-    EXPECT_TRUE(script.racer(1).disqualified) << "until its next crossing";
-    EXPECT_EQ(script.state().repaintRow, 1);
-    EXPECT_EQ(script.host.takeSounds(), (Sounds{"soubory/nextRounds.wav", "soubory/go.wav"}));
-}
-
 // Seat 1 is disqualified at lap 2 and readmitted while seat 0 has 4 laps and
 // seats 2 and 3 still 1: it rejoins behind the last placed seat, moves up
 // past both on its laps, and takes part in the standings again.
@@ -146,7 +128,15 @@ TEST(RaceEvents, ReadmissionPlacesTheSeatBehindTheLastAndBackIntoTheStandings)
     script.cross(1, 25'500);
     EXPECT_EQ(script.racer(1).lapsText, "2") << "a disqualified seat counts no laps";
 
+    ASSERT_EQ(script.racer(1).flagCode, "0");
+    script.paint();
     script.engine.racerButtonCommand(goButton(1));
+    EXPECT_EQ(script.racer(1).rankText, "GO");
+    EXPECT_EQ(script.racer(1).flagCode, "1");
+    EXPECT_TRUE(script.racer(1).disqualified) << "until its next crossing";
+    EXPECT_EQ(script.state().repaintRow, 1);
+    EXPECT_EQ(script.host.sounds.back(), "soubory/go.wav");
+
     script.host.takeSounds();
     script.cross(1, 30'900, 2);
 
@@ -245,12 +235,21 @@ TEST(RaceEvents, FirstFinisherStopsTheRaceClockAndLaterFinishersDoNotRestartIt)
     RaceScript script(settings);
     script.startRace(10'000);
     ASSERT_TRUE(script.state().raceClockRunning);
+    script.engine.raceClockTick();
     script.cross(0, 15'000);
     script.cross(1, 15'500);
+    script.host.clockMs = 19'000;
+    script.engine.raceClockTick();
     script.cross(0, 20'000);
     script.host.takeSounds();
     EXPECT_FALSE(script.state().raceClockRunning);
     EXPECT_EQ(script.racer(0).flagCode, "2");
+
+    script.host.clockMs = 20'400;
+    script.engine.raceClockTick();
+    EXPECT_EQ(script.state().raceElapsedMs, 9000.0) << "frozen at its last tick";
+    EXPECT_EQ(script.host.title,
+              "..:: Základní program modelové autodráhy Tramelo ::.. VOLENá KOLA: 2 / čAS ZáVODU: 0:09:000");
 
     script.cross(1, 20'500);
     EXPECT_FALSE(script.state().raceClockRunning);

@@ -30,14 +30,3 @@ TEST(RepaintRequest, WaitsBehindTheRowBeingPaintedUntilTheDisplayIsDone)
     EXPECT_EQ(race.state.queuedRepaintRow, kNoRow);
     EXPECT_EQ(race.state.refreshColumn, kNoRow);
 }
-
-TEST(RaceStateConstruction, EmptyNamesMarkSeatsThatTakeNoPart)
-{
-    RaceSettings settings;
-    settings.racerName[1] = "Bára";
-    const Race race(settings);
-    EXPECT_EQ(race.racers[0].nameText, "-1");
-    EXPECT_EQ(race.racers[1].nameText, "Bára");
-    EXPECT_EQ(race.racers[1].rankText, "( )");
-    EXPECT_EQ(race.racers[1].tankText, "8");
-}
