@@ -82,21 +82,31 @@ void applyFactorySettings(RaceSettings &settings)
     settings.markAllGroups();
 }
 
-std::int32_t settingToInt(std::string_view text)
+DecimalPrefix decimalPrefix(std::string_view text)
 {
     std::size_t i = 0;
     while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
         ++i;
-    bool negative = false;
+    DecimalPrefix prefix;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
+        prefix.negative = text[i] == '-';
         ++i;
     }
+    std::size_t end = i;
+    while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])))
+        ++end;
+    prefix.digits = text.substr(i, end - i);
+    return prefix;
+}
+
+std::int32_t settingToInt(std::string_view text)
+{
+    const DecimalPrefix prefix = decimalPrefix(text);
     constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
     std::int64_t value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
-        value = std::min(limit, value * 10 + (text[i] - '0'));
-    if (negative)
+    for (const char digit : prefix.digits)
+        value = std::min(limit, value * 10 + (digit - '0'));
+    if (prefix.negative)
         return static_cast<std::int32_t>(-value);
     return static_cast<std::int32_t>(std::min(value, limit - 1));
 }

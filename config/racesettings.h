@@ -86,6 +86,14 @@ inline constexpr std::string_view kFactorySettingsLoadedText = "Tovární nastav
 /// Replaces all 28 values by the factory values and marks all six groups done.
 void applyFactorySettings(RaceSettings &settings);
 
+/// The parts of a decimal text as "%d" reads it: leading white space skipped,
+/// an optional sign, then the digits up to the first other character.
+struct DecimalPrefix {
+    bool negative = false;
+    std::string_view digits;
+};
+DecimalPrefix decimalPrefix(std::string_view text);
+
 /// Decimal reading as "%d" does: leading white space, an optional sign and the
 /// digits up to the first other character; no digits give 0. Values beyond the
 /// 32-bit range saturate instead of overflowing.

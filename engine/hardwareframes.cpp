@@ -2,7 +2,6 @@
 
 #include "config/racesettings.h"
 
-#include <cctype>
 #include <cstdint>
 
 namespace {
@@ -13,18 +12,11 @@ constexpr std::string_view kLineEnd = "\r\n";
 // which is the hardware's own wrapping millisecond counter.
 std::uint32_t readTimestamp(std::string_view field)
 {
-    std::size_t i = 0;
-    while (i < field.size() && std::isspace(static_cast<unsigned char>(field[i])))
-        ++i;
-    bool negative = false;
-    if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
-        negative = field[i] == '-';
-        ++i;
-    }
+    const DecimalPrefix prefix = decimalPrefix(field);
     std::uint32_t value = 0;
-    for (; i < field.size() && std::isdigit(static_cast<unsigned char>(field[i])); ++i)
-        value = value * 10u + static_cast<std::uint32_t>(field[i] - '0');
-    return negative ? 0u - value : value;
+    for (const char digit : prefix.digits)
+        value = value * 10u + static_cast<std::uint32_t>(digit - '0');
+    return prefix.negative ? 0u - value : value;
 }
 
 } // namespace

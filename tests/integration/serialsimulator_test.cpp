@@ -1,6 +1,7 @@
 // The serial link on the real QSerialPort, reading the track simulator's
 // pseudo-terminal.
 #include "engine/hardwareframes.h"
+#include "fakes/recordingmessages.h"
 #include "setup/seriallink.h"
 #include "setup/serialportdevice.h"
 
@@ -18,16 +19,6 @@
 #include <vector>
 
 namespace {
-
-class RecordingMessages : public MessageSink {
-public:
-    MessageAnswer showMessage(const Message &message) override
-    {
-        shown.push_back(message);
-        return MessageAnswer::Ok;
-    }
-    std::vector<Message> shown;
-};
 
 // The simulator as a child process that is always ended with the test.
 class Simulator {

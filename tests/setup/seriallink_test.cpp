@@ -1,6 +1,7 @@
 #include "setup/seriallink.h"
 
 #include "engine/hardwareframes.h"
+#include "fakes/recordingmessages.h"
 #include "setup/serialdevicefake.h"
 
 #include <QElapsedTimer>
@@ -10,16 +11,6 @@
 #include <vector>
 
 namespace {
-
-class RecordingMessages : public MessageSink {
-public:
-    MessageAnswer showMessage(const Message &message) override
-    {
-        shown.push_back(message);
-        return MessageAnswer::Ok;
-    }
-    std::vector<Message> shown;
-};
 
 RaceSettings factorySettings()
 {
