@@ -99,7 +99,13 @@ MainFrame::MainFrame(QWidget *parent)
     inhibitor_ = std::make_unique<ScreenSaverInhibitor>();
 }
 
-MainFrame::~MainFrame() = default;
+MainFrame::~MainFrame()
+{
+    // The table and the serial link use the engine: they go before it does.
+    stopAllTimers();
+    delete table_;
+    delete serialLink_;
+}
 
 Rect MainFrame::screenRect() const
 {
@@ -149,6 +155,14 @@ void MainFrame::startNumberedTimer(int id, int periodMs)
     timers_[id]->start(periodMs);
 }
 
+void MainFrame::stopAllTimers()
+{
+    for (QTimer *timer : timers_) {
+        if (timer)
+            timer->stop();
+    }
+}
+
 void MainFrame::stopNumberedTimer(int id)
 {
     if (id >= kSlideTimer && id <= kRaceEndTimer)
@@ -184,10 +198,7 @@ void MainFrame::destroyWindow()
 void MainFrame::closeEvent(QCloseEvent *event)
 {
     // Closing never asks: a running race is simply abandoned.
-    for (QTimer *timer : timers_) {
-        if (timer)
-            timer->stop();
-    }
+    stopAllTimers();
     lightsWindow_.reset();
     event->accept();
 }

@@ -67,6 +67,7 @@ private:
     void pinMainWindow();
     void openHelp();
     void layoutClientArea();
+    void stopAllTimers();
     Rect windowRect() const;
     void setWindowRect(const Rect &rect);
     Rect screenRect() const;
