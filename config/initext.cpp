@@ -10,10 +10,11 @@ std::size_t findKey(std::string_view text, std::string_view key)
 {
     // A proper "key=" line wins, so a value that merely contains the key (a
     // racer called Parita, a logo path with "Logo1" in it) is never taken
-    // for it.
+    // for it. Lines begin after CR LF only: a value may hold a lone line feed,
+    // and "key=" after it must not pass for the key's own line.
     const std::string line = std::string(key) + '=';
     for (std::size_t at = text.find(line); at != std::string_view::npos; at = text.find(line, at + 1)) {
-        if (at == 0 || text[at - 1] == '\n')
+        if (at == 0 || (at >= kLineEnd.size() && text.substr(at - kLineEnd.size(), kLineEnd.size()) == kLineEnd))
             return at;
     }
     return text.find(key);

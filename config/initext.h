@@ -21,9 +21,9 @@ std::optional<std::string> iniFileText(const RaceSettings &settings);
 
 /// Takes the values of \a fileBytes into \a settings key by key in index order.
 /// A zero byte ends the text. A key is looked for first as "key=" at the start
-/// of a line, and only when no such line exists anywhere in the text. The value
-/// begins one character after the key and runs up to the next CR LF (empty when
-/// none follows). Stops at the first key not found and returns its index; the
-/// keys before it are already replaced. When all 28 are found, every setting
-/// group is marked done and nothing is returned.
+/// of the text or right after a CR LF, and anywhere else only when no such line
+/// exists. The value begins one character after the key and runs up to the
+/// next CR LF (empty when none follows). Stops at the first key not found and
+/// returns its index; the keys before it are already replaced. When all 28 are
+/// found, every setting group is marked done and nothing is returned.
 std::optional<int> readIniText(std::string_view fileBytes, RaceSettings &settings);

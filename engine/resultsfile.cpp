@@ -55,6 +55,18 @@ std::string resultField(const RacerState &racer, double raceElapsedMs)
     return time + " (ztráty)";
 }
 
+// A name read from a settings file may hold a byte that Windows-1250 leaves
+// undefined, decoded as U+FFFD. It stands for a character that is lost
+// already; written as "?", it must not cost the race its results.
+std::string withUndefinedBytesAsQuestionMarks(std::string text)
+{
+    constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+    for (std::size_t at = text.find(kReplacementCharacter); at != std::string::npos;
+         at = text.find(kReplacementCharacter, at + 1))
+        text.replace(at, kReplacementCharacter.size(), "?");
+    return text;
+}
+
 } // namespace
 
 std::string resultsText(const Race &race)
@@ -82,7 +94,7 @@ void offerRaceResults(const Race &race, SettingsUi &ui)
     const std::optional<std::string> path = ui.chooseFileToSave(FileKind::Results);
     if (!path)
         return;
-    const std::optional<std::string> bytes = utf8ToCp1250(resultsText(race));
+    const std::optional<std::string> bytes = utf8ToCp1250(withUndefinedBytesAsQuestionMarks(resultsText(race)));
     if (!bytes || !ui.writeFile(*path, *bytes))
         ui.showMessage({"Chyba", "Chyba pri vytváření herních výsledků!", MessageButtons::Ok, MessageIcon::Error});
 }
