@@ -1,5 +1,7 @@
 #include "display/racerlogos.h"
 
+#include <QFileInfo>
+#include <QImageReader>
 #include <QString>
 
 #include <string>
@@ -7,16 +9,17 @@
 namespace {
 
 constexpr int kNameColumn = 2;
+constexpr const char *kLoadErrorText = "chyba při otevírání souboru";
 
 std::string sizeNote(int width, int height)
 {
     return "!velikost: " + std::to_string(width) + "x" + std::to_string(height) + "px";
 }
 
-bool fitsCell(const QImage &image, const Rect &cell)
+bool fitsCell(const QSize &size, const Rect &cell)
 {
-    return image.width() <= kMaxLogoWidth && image.height() <= kMaxLogoHeight
-        && image.width() + 2 <= cell.width() && image.height() + 2 <= cell.height();
+    return size.width() <= kMaxLogoWidth && size.height() <= kMaxLogoHeight && size.width() + 2 <= cell.width()
+        && size.height() + 2 <= cell.height();
 }
 
 Rect centredOn(const Rect &cell, int width, int height)
@@ -50,13 +53,28 @@ void RacerLogos::load(const RaceSettings &settings, Race &race)
             racer.logoStatusText = "logo není nastaveno";
             continue;
         }
-        QImage image(QString::fromStdString(file));
-        if (image.isNull()) {
-            racer.logoStatusText = "chyba při otevírání souboru";
+        const QString path = QString::fromStdString(file);
+        // Only regular files: a named pipe would hold the window until some
+        // program writes to it.
+        if (!QFileInfo(path).isFile()) {
+            racer.logoStatusText = kLoadErrorText;
             continue;
         }
-        if (!fitsCell(image, racer.logoRect)) {
-            racer.logoStatusText = sizeNote(image.width(), image.height());
+        QImageReader reader(path);
+        // The header tells the size, so an oversized bitmap (even one that
+        // declares 100000 x 100000 px) is refused without being decoded.
+        QSize size = reader.size();
+        QImage image;
+        if (!size.isValid() || fitsCell(size, racer.logoRect)) {
+            image = reader.read();
+            if (image.isNull()) {
+                racer.logoStatusText = kLoadErrorText;
+                continue;
+            }
+            size = image.size();
+        }
+        if (!fitsCell(size, racer.logoRect)) {
+            racer.logoStatusText = sizeNote(size.width(), size.height());
             continue;
         }
         racer.logoStatusText.clear();

@@ -5,28 +5,16 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace {
-
-bool writeDirectly(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const bool written = file.write(data) == data.size() && file.flush();
-    file.close();
-    return written && file.error() == QFileDevice::NoError;
-}
-
-} // namespace
-
 FileContents readWholeFile(const std::string &path, std::size_t maxBytes)
 {
     const QString name = QString::fromStdString(path);
     QFile file(name);
-    if (QFileInfo(name).isDir() || !file.open(QIODevice::ReadOnly))
+    // Only regular files: opening a named pipe waits for a writer that may
+    // never come, and a device is no settings file.
+    if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly))
         return {ReadStatus::CannotOpen, {}};
     // One byte more than allowed tells a file that is too large, even one
-    // whose size is not known in advance (a device or a pipe).
+    // that grows while it is read.
     const QByteArray bytes = file.read(static_cast<qint64>(maxBytes) + 1);
     if (file.error() != QFileDevice::NoError)
         return {ReadStatus::CannotOpen, {}};
@@ -39,11 +27,12 @@ bool replaceWholeFile(const std::string &path, const std::string &bytes)
 {
     const QString name = QString::fromStdString(path);
     const QByteArray data = QByteArray::fromStdString(bytes);
-    // A temporary file renamed over a device would replace the device node
-    // itself, so devices and pipes are written in place.
+    // Only regular files are replaced: a temporary file renamed over a device
+    // would replace the device node itself, and opening a named pipe waits
+    // for a reader that may never come.
     const QFileInfo info(name);
-    if (info.exists() && !info.isFile() && !info.isDir())
-        return writeDirectly(name, data);
+    if (info.exists() && !info.isFile())
+        return false;
 
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly))

@@ -212,6 +212,12 @@ void RacersDialog::loadStoredLogo(int row)
 
 bool RacersDialog::loadLogo(int row, const QString &path)
 {
+    // Only regular files: a named pipe would hold the dialog until some
+    // program writes to it.
+    if (!QFileInfo(path).isFile()) {
+        rows_[row].label->setText(kLoadErrorText);
+        return false;
+    }
     QImageReader reader(path, "bmp");
     // The header tells the size, so an oversized file is refused without
     // decoding all of it.
