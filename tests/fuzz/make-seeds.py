@@ -38,7 +38,7 @@ def decoder_seeds():
     stamps = {c: START_MS for c in (1, 2)}
     race = b""
     for lap in range(1, 4):
-        for channel in (1, 2):
+        for channel in (2, 1):
             stamps[channel] += 4000 + 37 * channel + 11 * lap
             race += full(block(stamps))
             race += bytes([6])  # the table paints
@@ -94,10 +94,11 @@ def ini_seeds():
 
 def race_seeds():
     eight = {"Zavodnik%d" % r: "Jezdec \"%d\", tým" % r for r in range(1, 9)}
-    script = bytes(step % 8 + 8 * (step % 29) for step in range(20))
+    script = bytes(step % 8 + 8 * (step % 29) for step in range(12))
+    two_seats = bytes(step % 2 + 8 * (step % 29) for step in range(12))
     return {
-        "short-race": factory_ini(PocetKol="3") + b"\0" + script,
-        "eight-racers-counting": factory_ini(PocetKol="2", AutomatickePocitaniVyjetiZDrahy="1",
+        "short-race": factory_ini(PocetKol="3") + b"\0" + two_seats,
+        "eight-racers-counting": factory_ini(PocetKol="1", AutomatickePocitaniVyjetiZDrahy="1",
                                              UsporadaniZavodniku="1", BarevneSchema="2", **eight)
                                  + b"\0" + bytes([0xF1, 0xF2]) + script,
         "huge-scale": factory_ini(PocetKol="1", Meritko="99999999999", DelkaDrahy="99999",

@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr std::size_t kMaxScriptSteps = 20;
+constexpr std::size_t kMaxScriptSteps = 12;
 constexpr int kClientWidth = 1920;
 constexpr int kClientHeight = 1080;
 
