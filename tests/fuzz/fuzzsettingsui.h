@@ -1,13 +1,13 @@
 // The user interface of a fuzzed settings flow: one INI file served from
-// memory under a fixed name, written files kept in memory, every question
-// answered Yes, the incomplete-settings dialog and every settings dialog
-// cancelled.
+// memory under a fixed name, writes that succeed and go nowhere, every
+// question answered Yes, the incomplete-settings dialog and every settings
+// dialog cancelled.
 #pragma once
 
 #include "platform/settingsui.h"
 
-#include <map>
 #include <string>
+#include <utility>
 
 class FuzzSettingsUi : public SettingsUi {
 public:
@@ -17,7 +17,6 @@ public:
 
     MessageAnswer showMessage(const Message &message) override
     {
-        ++messageCount;
         return message.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
     }
     void setStatusText(const std::string &) override {}
@@ -41,18 +40,12 @@ public:
             return {ReadStatus::TooLarge, {}};
         return {ReadStatus::Ok, iniBytes_};
     }
-    bool writeFile(const std::string &path, const std::string &bytes) override
-    {
-        written[path] = bytes;
-        return true;
-    }
+    bool writeFile(const std::string &, const std::string &) override { return true; }
     std::string readAutoLoadPath() override { return registryPath; }
     void writeAutoLoadPath(const std::string &path) override { registryPath = path; }
     void removeAutoLoadPath() override { registryPath.clear(); }
 
-    int messageCount = 0;
     std::string registryPath;
-    std::map<std::string, std::string> written;
 
 private:
     std::string iniBytes_;
