@@ -37,7 +37,7 @@ public:
 private:
     void beat();
 
-    QTimer heartbeat_;
+    QTimer heartbeat_{this};
     QElapsedTimer sinceBeat_;
     QElapsedTimer sinceReport_;
     std::int64_t longestGapMs_ = 0;
