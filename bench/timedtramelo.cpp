@@ -2,9 +2,11 @@
 // attached from outside the main window, so that bench/measure-race.py can
 // time a race before the window carries the probe itself. After every
 // dispatched event it looks which seats' crossings the engine has handled
-// (their last timestamp moved), and after every paint of the race table it
-// reports the row that paint was for. Enable the output with
-// QT_LOGGING_RULES="tramelo.timing=true".
+// (their last timestamp moved), after every paint of the race table it
+// reports the row that paint was for, and it names every event whose handling
+// kept the loop busy for more than 10 ms ("slow-event type=T receiver=C
+// took=D at=M", D in microseconds), so that a stall the heartbeat reports can
+// be told apart. Enable the output with QT_LOGGING_RULES="tramelo.timing=true".
 #include "config/mainframe.h"
 #include "config/raceapp.h"
 #include "display/racetablewidget.h"
@@ -12,6 +14,7 @@
 #include "platform/timingprobe.h"
 
 #include <array>
+#include <chrono>
 
 namespace {
 
@@ -28,7 +31,15 @@ public:
         const bool tablePaint = event->type() == QEvent::Paint && receiver == frame->raceTable();
         // The paint consumes the request, so read the row before it runs.
         const int row = race.state.repaintRow;
+        // Neither the event nor its receiver need outlive the handling.
+        const QEvent::Type type = event->type();
+        const char *receiverClass = receiver->metaObject()->className();
+        const auto started = std::chrono::steady_clock::now();
+        ++depth_;
         const bool result = RaceApp::notify(receiver, event);
+        --depth_;
+        if (depth_ == 0)
+            reportSlowEvent(type, receiverClass, std::chrono::steady_clock::now() - started);
         if (tablePaint && row != kNoRow)
             TimingProbe::rowPainted(row);
         reportHandledCrossings(race);
@@ -36,6 +47,16 @@ public:
     }
 
 private:
+    static void reportSlowEvent(QEvent::Type type, const char *receiverClass,
+                                std::chrono::steady_clock::duration took)
+    {
+        const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(took).count();
+        if (micros > 10'000)
+            qCInfo(lcTiming, "slow-event type=%d receiver=%s took=%lld at=%lld", int(type), receiverClass,
+                   static_cast<long long>(micros),
+                   static_cast<long long>(TimingProbe::monotonicMs()));
+    }
+
     void reportHandledCrossings(const Race &race)
     {
         for (int seat = 0; seat < kSeatCount; ++seat) {
@@ -48,6 +69,7 @@ private:
     }
 
     std::array<std::uint32_t, kSeatCount> seen_{};
+    int depth_ = 0;
 };
 
 } // namespace

@@ -2,8 +2,10 @@
 // category "tramelo.timing" is enabled (QT_LOGGING_RULES="tramelo.timing=true")
 // the probe logs, on the monotonic clock that every process of the machine
 // shares, each handled crossing, each finished row repaint, and once a second
-// the longest the event loop went without turning. Disabled, it costs one
-// category check per call and starts no timer.
+// the longest the event loop went without turning, with the processor time
+// its thread used meanwhile (a long gap with little of it was the machine
+// running something else). Disabled, it costs one category check per call and
+// starts no timer.
 #pragma once
 
 #include <QElapsedTimer>
@@ -40,5 +42,8 @@ private:
     QTimer heartbeat_{this};
     QElapsedTimer sinceBeat_;
     QElapsedTimer sinceReport_;
+    std::int64_t lastBeatCpuUs_ = 0;
     std::int64_t longestGapMs_ = 0;
+    std::int64_t longestGapCpuMs_ = 0;
+    std::int64_t longestGapEndMs_ = 0;
 };

@@ -1,0 +1,229 @@
+#!/usr/bin/env python3
+"""Measures the running program during a simulated eight-car race.
+
+Usage: bench/measure-race.py BUILD_DIR [LOG_DIR]
+       (a build with TRAMELO_BUILD_BENCHMARKS=ON; LOG_DIR keeps the logs)
+
+On a private Xvfb of 1280 x 1024, against the track simulator playing a
+seeded scenario of eight cars over 15 laps, it measures:
+
+- start-up: from starting the program (its race settings loaded through the
+  automatic loading) until xdotool finds its window visible, five times;
+- CPU share of one core, from /proc/PID/stat: over 12 s with the race table
+  shown and polling but no car crossing yet, and over the race itself;
+- resident memory (VmRSS at the end of the race, VmHWM the peak);
+- with bench's tramelo-timed and the logging category tramelo.timing on, a
+  second run of the same race: the longest stalls of the event loop (the
+  probe's 5 ms heartbeat, less its period, with the processor time used
+  meanwhile and the slow events within) and, for every counted lap, the
+  delay from the moment the simulator's clock reached the crossing to the end
+  of the paint of that seat's row. The simulator's clock 0 is taken just
+  before it starts, so those delays come out at most a few ms too long.
+
+It prints a Markdown report on standard output.
+"""
+
+import os
+import random
+import re
+import statistics
+import sys
+import time
+
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import xsession  # noqa: E402
+from xsession import Failure  # noqa: E402
+
+CARS = 8
+LAPS = 15
+START_MS = 30000
+IDLE_FROM_MS, IDLE_TO_MS = 16000, 28000
+HEARTBEAT_MS = 5
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def scenario():
+    draw = random.Random(7)
+    crossings = []
+    for car in range(CARS):
+        at = START_MS + car * 150
+        crossings.append((at, car))
+        for _ in range(LAPS):
+            at += draw.randint(3000, 5000)
+            crossings.append((at, car))
+    return sorted(crossings)
+
+
+def cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+
+
+def memory_kib(pid):
+    with open(f"/proc/{pid}/status") as status:
+        values = dict(line.split(":", 1) for line in status)
+    return {key: int(values[key].split()[0]) for key in ("VmRSS", "VmHWM")}
+
+
+def sleep_until(moment):
+    time.sleep(max(0.0, moment - time.monotonic()))
+
+
+def race(session, build, program, env, name):
+    """Runs the scenario race to the results file; returns what it measured
+    and the simulator's clock 0."""
+    crossings = scenario()
+    scenario_file = session.path("race.txt")
+    with open(scenario_file, "w") as out:
+        out.writelines(f"{at} {car + 1} 8 0\n" for at, car in crossings)
+    link = session.path("track")
+    racers = [f"Závodník {car + 1}" for car in range(CARS)]
+    xsession.write_race_settings(session, xsession.race_settings(link, racers, LAPS))
+    process, window, _ = xsession.start_program(session, program, env=env)
+    _, _, clock_zero = xsession.start_simulator(session, f"{build}/tools/track-simulator/track-simulator",
+                                                ["--scenario", scenario_file])
+    xsession.start_race(session, window)
+    pid = process.pid
+
+    sleep_until(clock_zero + IDLE_FROM_MS / 1000)
+    if not session.window_name(window).endswith(f"KOLA: {LAPS}"):
+        raise Failure(f"{name}: the race table is not up {IDLE_FROM_MS} ms after the start command")
+    idle_start = cpu_seconds(pid)
+    sleep_until(clock_zero + IDLE_TO_MS / 1000)
+    idle = (cpu_seconds(pid) - idle_start) / ((IDLE_TO_MS - IDLE_FROM_MS) / 1000)
+
+    sleep_until(clock_zero + START_MS / 1000)
+    race_start = cpu_seconds(pid)
+    race_end_ms = crossings[-1][0] + 1000
+    sleep_until(clock_zero + race_end_ms / 1000)
+    busy = (cpu_seconds(pid) - race_start) / ((race_end_ms - START_MS) / 1000)
+    memory = memory_kib(pid)
+
+    xsession.save_results(session, process, f"{name}.csv", 60)
+    xsession.quit_program(session, process, window)
+    return {"idle": idle, "race": busy, **memory}, clock_zero, crossings
+
+
+def startup_times(session, program, runs=5):
+    times = []
+    for _ in range(runs):
+        process, _, seconds = xsession.start_program(session, program)
+        times.append(seconds * 1000)
+        session.stop(process)
+        session.processes.remove(process)
+    return times
+
+
+def timing_lines(log_path):
+    with open(log_path, encoding="utf-8", errors="replace") as log:
+        text = log.read()
+    crossings = [(int(s), int(h), int(a)) for s, h, a in re.findall(r"crossing seat=(\d+) hw=(\d+) at=(\d+)", text)]
+    paints = [(int(r), int(a)) for r, a in re.findall(r"painted row=(\d+) at=(\d+)", text)]
+    gaps = [(int(g), int(b), int(a)) for g, b, a in re.findall(r"loop longest-gap=(\d+) busy=(\d+) at=(\d+)", text)]
+    slow = [(int(t), c, int(d), int(a)) for t, c, d, a in
+            re.findall(r"slow-event type=(\d+) receiver=(\w+) took=(\d+) at=(\d+)", text)]
+    return crossings, paints, gaps, slow
+
+
+def latencies(clock_zero, crossings, handled, paints):
+    """Per counted lap: (crossing to handled, handled to painted, alone) in ms;
+    alone when no other car's crossing was handled between it and its own
+    handling, so that it waited behind none (the program counts one lap per
+    poll, in the order of the channels)."""
+    zero_ms = clock_zero * 1000
+    starts = {min(at for at, c in crossings if c == car) for car in range(CARS)}
+    result = []
+    for at, car in crossings:
+        if at in starts:
+            continue  # a start crossing counts no lap and repaints nothing
+        handled_at = next((a for s, h, a in handled if s == car and h == at), None)
+        if handled_at is None:
+            raise Failure(f"the crossing of seat {car} at {at} ms was never handled")
+        painted_at = next((a for r, a in paints if r == car and a >= handled_at), None)
+        if painted_at is None:
+            raise Failure(f"seat {car}'s row was never painted after its crossing at {at} ms")
+        alone = not any(zero_ms + at < when < handled_at for seat, _, when in handled if seat != car)
+        result.append((handled_at - (zero_ms + at), painted_at - handled_at, alone))
+    return result
+
+
+def percentile(values, share):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(share * len(ordered)))]
+
+
+# QEvent::Type values of the events that can keep the loop busy.
+EVENT_NAMES = {1: "timer", 12: "paint", 43: "queued call", 50: "socket notice", 77: "window update (paint and flush)"}
+
+
+def machine():
+    with open("/proc/cpuinfo") as cpuinfo:
+        model = re.search(r"model name\s*:\s*(.*)", cpuinfo.read()).group(1)
+    with open("/proc/meminfo") as meminfo:
+        memory = int(re.search(r"MemTotal:\s*(\d+)", meminfo.read()).group(1))
+    load = os.getloadavg()[0]
+    return (f"{os.cpu_count()} logical CPUs, {model}, {memory / 1024 / 1024:.1f} GiB, "
+            f"kernel {os.uname().release}, load average {load:.2f} at the start")
+
+
+def measure(session, build):
+    plain = f"{build}/app/tramelo"
+    timed = f"{build}/bench/tramelo-timed"
+    print(f"Machine: {machine()}\n")
+
+    started = startup_times(session, plain)
+    print(f"Start-up to the window shown, {len(started)} runs: median {statistics.median(started):.0f} ms, "
+          f"min {min(started):.0f} ms, max {max(started):.0f} ms\n")
+
+    plain_run, _, _ = race(session, build, plain, None, "plain")
+    timed_env = session.env(QT_LOGGING_RULES="tramelo.timing=true")
+    timed_run, clock_zero, crossings = race(session, build, timed, timed_env, "timed")
+
+    print("| run | CPU, no crossings | CPU, race | VmRSS end | VmHWM |")
+    print("|---|---|---|---|---|")
+    for label, run in (("tramelo", plain_run), ("tramelo-timed, probe on", timed_run)):
+        print(f"| {label} | {run['idle'] * 100:.2f} % | {run['race'] * 100:.2f} % | "
+              f"{run['VmRSS'] / 1024:.1f} MiB | {run['VmHWM'] / 1024:.1f} MiB |")
+
+    handled, paints, gaps, slow = timing_lines(session.path("tramelo.log"))
+    laps = latencies(clock_zero, crossings, handled, paints)
+    to_screen = [a + b for a, b, _ in laps]
+    alone = [a + b for a, b, by_itself in laps if by_itself]
+    print(f"\nCrossing to row painted, {len(laps)} laps: median {statistics.median(to_screen):.0f} ms, "
+          f"90th percentile {percentile(to_screen, 0.9):.0f} ms, worst {max(to_screen):.0f} ms")
+    print(f"- the {len(alone)} laps that waited behind no other crossing: median "
+          f"{statistics.median(alone):.0f} ms, worst {max(alone):.0f} ms")
+    print(f"- crossing to handled: median {statistics.median(a for a, _, _ in laps):.0f} ms, "
+          f"worst {max(a for a, _, _ in laps):.0f} ms")
+    print(f"- handled to painted: median {statistics.median(b for _, b, _ in laps):.0f} ms, "
+          f"worst {max(b for _, b, _ in laps):.0f} ms")
+
+    race_from = clock_zero * 1000 + START_MS
+    race_to = clock_zero * 1000 + crossings[-1][0] + 1000
+    stalls = sorted(((gap - HEARTBEAT_MS, busy, at) for gap, busy, at in gaps if race_from <= at <= race_to),
+                    reverse=True)
+    before = max(gap - HEARTBEAT_MS for gap, _, at in gaps if at < race_from)
+    print(f"\nEvent-loop stall during the race (longest heartbeat gap per second less the {HEARTBEAT_MS} ms "
+          f"period): median {statistics.median(s for s, _, _ in stalls):.0f} ms; before the race (start-up, "
+          f"countdown, the window growing to full screen) at worst {before} ms. The longest in the race:")
+    for stall, busy, at in stalls[:5]:
+        near = [f"crossing of seat {seat}" for seat, _, when in handled if at - stall - 5 <= when <= at]
+        near += [f"paint of row {row}" for row, when in paints if at - stall - 5 <= when <= at]
+        near += [f"{EVENT_NAMES.get(kind, f'event {kind}')} to {receiver} taking {took / 1000:.0f} ms"
+                 for kind, receiver, took, when in slow
+                 if at - stall - 5 <= when <= at + 5 and took <= (stall + 10) * 1000]
+        print(f"- {stall} ms, the event loop's thread using {busy} ms of processor time meanwhile"
+              + (f"; within it: {', '.join(near)}" if near else ""))
+
+def main():
+    if len(sys.argv) not in (2, 3):
+        print(__doc__.splitlines()[2], file=sys.stderr)
+        return 2
+    build = os.path.abspath(sys.argv[1])
+    return xsession.run_checked(lambda session: measure(session, build), sys.argv[2] if len(sys.argv) == 3 else None)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
