@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Measures the running program during a simulated eight-car race.
 
-Usage: bench/measure-race.py BUILD_DIR [LOG_DIR]
+Usage: bench/measure-race.py [--lap-ms MIN-MAX] BUILD_DIR [LOG_DIR]
        (a build with TRAMELO_BUILD_BENCHMARKS=ON; LOG_DIR keeps the logs)
 
 On a private Xvfb of 1280 x 1024, against the track simulator playing a
-seeded scenario of eight cars over 15 laps, it measures:
+seeded scenario of eight cars over 15 laps (lap times drawn between MIN and
+MAX ms, 3000-5000 unless given), it measures:
 
 - start-up: from starting the program (its race settings loaded through the
   automatic loading) until xdotool finds its window visible, five times;
@@ -23,6 +24,7 @@ seeded scenario of eight cars over 15 laps, it measures:
 It prints a Markdown report on standard output.
 """
 
+import argparse
 import os
 import random
 import re
@@ -43,14 +45,14 @@ HEARTBEAT_MS = 5
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
 
-def scenario():
+def scenario(lap_ms):
     draw = random.Random(7)
     crossings = []
     for car in range(CARS):
         at = START_MS + car * 150
         crossings.append((at, car))
         for _ in range(LAPS):
-            at += draw.randint(3000, 5000)
+            at += draw.randint(*lap_ms)
             crossings.append((at, car))
     return sorted(crossings)
 
@@ -71,10 +73,10 @@ def sleep_until(moment):
     time.sleep(max(0.0, moment - time.monotonic()))
 
 
-def race(session, build, program, env, name):
+def race(session, build, program, env, name, lap_ms):
     """Runs the scenario race to the results file; returns what it measured
     and the simulator's clock 0."""
-    crossings = scenario()
+    crossings = scenario(lap_ms)
     scenario_file = session.path("race.txt")
     with open(scenario_file, "w") as out:
         out.writelines(f"{at} {car + 1} 8 0\n" for at, car in crossings)
@@ -168,18 +170,19 @@ def machine():
             f"kernel {os.uname().release}, load average {load:.2f} at the start")
 
 
-def measure(session, build):
+def measure(session, build, lap_ms):
     plain = f"{build}/app/tramelo"
     timed = f"{build}/bench/tramelo-timed"
     print(f"Machine: {machine()}\n")
+    print(f"Race: {CARS} cars, {LAPS} laps of {lap_ms[0]} to {lap_ms[1]} ms\n")
 
     started = startup_times(session, plain)
     print(f"Start-up to the window shown, {len(started)} runs: median {statistics.median(started):.0f} ms, "
           f"min {min(started):.0f} ms, max {max(started):.0f} ms\n")
 
-    plain_run, _, _ = race(session, build, plain, None, "plain")
+    plain_run, _, _ = race(session, build, plain, None, "plain", lap_ms)
     timed_env = session.env(QT_LOGGING_RULES="tramelo.timing=true")
-    timed_run, clock_zero, crossings = race(session, build, timed, timed_env, "timed")
+    timed_run, clock_zero, crossings = race(session, build, timed, timed_env, "timed", lap_ms)
 
     print("| run | CPU, no crossings | CPU, race | VmRSS end | VmHWM |")
     print("|---|---|---|---|---|")
@@ -218,12 +221,14 @@ def measure(session, build):
               + (f"; within it: {', '.join(near)}" if near else ""))
 
 def main():
-    if len(sys.argv) not in (2, 3):
-        print(__doc__.splitlines()[2], file=sys.stderr)
-        return 2
-    build = os.path.abspath(sys.argv[1])
-    return xsession.run_checked(lambda session: measure(session, build), sys.argv[2] if len(sys.argv) == 3 else None)
-
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--lap-ms", default="3000-5000", help="range of the lap times, MIN-MAX in ms")
+    parser.add_argument("build")
+    parser.add_argument("log_dir", nargs="?")
+    args = parser.parse_args()
+    lap_ms = tuple(int(ms) for ms in args.lap_ms.split("-"))
+    build = os.path.abspath(args.build)
+    return xsession.run_checked(lambda session: measure(session, build, lap_ms), args.log_dir)
 
 if __name__ == "__main__":
     sys.exit(main())
