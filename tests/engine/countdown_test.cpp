@@ -2,22 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-using Sounds = std::vector<std::string>;
-
 namespace {
-
-constexpr int kScreenWidth = 1280;
-constexpr int kScreenHeight = 1024;
 
 // The countdown on a 1280 x 1024 screen, with timer 4's handling of the
 // lights-window command as MainFrame does it.
-struct Countdown {
-    RaceScript script;
-
-    void tick() { script.engine.countdownTick(kScreenWidth, kScreenHeight); }
+struct Countdown : ::testing::Test {
+    void tick() { script.engine.countdownTick(1280, 1024); }
     void lightsWindowTick()
     {
         if (script.state().lightsWindowCommand == 2)
@@ -34,14 +24,27 @@ struct Countdown {
     // Ticks until the tick that handles countdown tick \a ticks has run.
     void runThrough(int ticks)
     {
-        for (int guard = 0; script.state().countdownTicks <= ticks; ++guard) {
+        for (int guard = 0; state.countdownTicks <= ticks; ++guard) {
             ASSERT_LT(guard, 100) << "the countdown never reaches tick " << ticks;
             tick();
         }
     }
+    // Seat 0 (and seat 1 if \a both) crosses the line during the countdown.
+    void falseStart(bool both)
+    {
+        script.synchronise(2);
+        open();
+        script.report(1, 3000);
+        script.report(2, both ? 3100 : 500);
+        script.poll();
+        script.host.timers[kCountdownTimer] = 100;
+    }
+
+    RaceScript script;
+    FakeRaceHost &host = script.host;
+    const RaceState &state = script.state();
 };
 
-// The brushes with the first \a count lights lit.
 std::array<Rgb, 5> litFromTheLeft(int count)
 {
     std::array<Rgb, 5> brushes{};
@@ -55,22 +58,17 @@ const std::string kFalseStartAdam =
 
 } // namespace
 
-TEST(Countdown, FirstTicksRequestTheLightsWindowAndWaitUntilItExists)
+TEST_F(Countdown, FirstTicksRequestTheLightsWindowAndWaitUntilItExists)
 {
-    Countdown countdown;
-    const RaceState &state = countdown.script.state();
-    countdown.tick();
+    tick();
     EXPECT_EQ(state.lightsWindowCommand, 1);
-    EXPECT_TRUE(state.lightsWindowRequested);
     EXPECT_EQ(state.lightsWindowRect, (Rect{21, 233, 1256, 480}));
-    EXPECT_FALSE(state.lightsGeometryReady);
-
-    countdown.tick(); // the window is not there yet
+    tick(); // the window is not there yet
     EXPECT_EQ(state.countdownTicks, 0);
     EXPECT_FALSE(state.lightsChanged);
 
-    countdown.lightsWindowTick();
-    countdown.tick();
+    lightsWindowTick();
+    tick();
     EXPECT_TRUE(state.lightsGeometryReady);
     EXPECT_EQ(state.lightsPanelRect, (Rect{28, 240, 1249, 473}));
     EXPECT_EQ(state.lightRect[0], (Rect{42, 254, 247, 459}));
@@ -79,85 +77,67 @@ TEST(Countdown, FirstTicksRequestTheLightsWindowAndWaitUntilItExists)
     EXPECT_TRUE(state.lightsChanged);
     EXPECT_EQ(state.countdownTicks, 1);
     EXPECT_EQ(state.lightsWindowCommand, 0) << "requested once only";
-    EXPECT_TRUE(countdown.script.host.sounds.empty());
+    EXPECT_TRUE(host.sounds.empty());
 }
 
-TEST(Countdown, OneLightAndOneCountPerSecond)
+TEST_F(Countdown, OneLightAndOneCountPerSecond)
 {
-    Countdown countdown;
-    countdown.open();
-    const std::array<Rgb, 5> &brushes = countdown.script.state().lightBrush;
-    Sounds expected;
+    open();
+    Texts expected;
     for (int second = 1; second <= 5; ++second) {
-        countdown.runThrough(second * 10 - 1);
-        EXPECT_EQ(brushes, litFromTheLeft(second - 1)) << second;
-        countdown.runThrough(second * 10);
-        EXPECT_EQ(brushes, litFromTheLeft(second)) << second;
+        runThrough(second * 10 - 1);
+        EXPECT_EQ(state.lightBrush, litFromTheLeft(second - 1)) << second;
+        runThrough(second * 10);
+        EXPECT_EQ(state.lightBrush, litFromTheLeft(second)) << second;
         expected.push_back("soubory/count" + std::to_string(second) + ".wav");
-        EXPECT_EQ(countdown.script.host.sounds, expected) << second;
+        EXPECT_EQ(host.sounds, expected) << second;
     }
 }
 
-TEST(Countdown, StartSignalFollowsTheRandomDelayDrawnAtTheFifthLight)
+TEST_F(Countdown, StartSignalFollowsTheRandomDelayDrawnAtTheFifthLight)
 {
-    Countdown countdown;
-    FakeRaceHost &host = countdown.script.host;
-    const RaceState &state = countdown.script.state();
     host.calendar = 1'700'000'123;
     host.randomValue = 37; // 37 mod 16 + 5 = 10 ticks
     host.timers[kCountdownTimer] = 100;
-    countdown.open();
-    countdown.runThrough(50);
+    open();
+    runThrough(59);
     EXPECT_EQ(host.seeds, std::vector<unsigned>{1'700'000'123u});
     EXPECT_EQ(state.randomStartDelay, 10);
-
-    countdown.runThrough(59);
     EXPECT_EQ(state.slidePhase, 0);
     host.takeSounds();
-    countdown.tick(); // tick 60
+    tick(); // tick 60
     EXPECT_EQ(state.lightsWindowCommand, 2);
     EXPECT_EQ(state.slidePhase, 2);
-    EXPECT_EQ(host.takeSounds(), Sounds{"soubory/start.wav"});
+    EXPECT_EQ(host.takeSounds(), Texts{"soubory/start.wav"});
     EXPECT_FALSE(host.timerRunning(kCountdownTimer));
     EXPECT_EQ(state.lightBrush, litFromTheLeft(0));
     EXPECT_EQ(state.countdownTicks, 1);
 
     for (const auto &[random, delay] : {std::pair{0, 5}, {15, 20}, {16, 5}, {32767, 20}}) {
-        Countdown other;
-        other.script.host.randomValue = random;
-        other.open();
-        other.runThrough(50);
-        EXPECT_EQ(other.script.state().randomStartDelay, delay) << random;
+        RaceScript other;
+        other.host.randomValue = random;
+        other.state().lightsGeometryReady = true; // the draw needs no lights window
+        for (int tick = 0; tick <= 50; ++tick)
+            other.engine.countdownTick(1280, 1024);
+        EXPECT_EQ(other.state().randomStartDelay, delay) << random;
     }
 }
 
-TEST(Countdown, FalseStartAnsweredYesIsClearedAndTheCarStartsAgain)
+TEST_F(Countdown, FalseStartAnsweredYesIsClearedAndTheCarStartsAgain)
 {
-    Countdown countdown;
-    RaceScript &script = countdown.script;
-    script.report(1, 500);
-    script.poll();
-    countdown.open();
-    script.report(1, 3000); // the car crosses during the countdown
-    script.poll();
+    falseStart(false);
     ASSERT_TRUE(script.channel(0).started);
-
-    script.host.timers[kCountdownTimer] = 100;
     bool countdownStoppedWhileAsking = false;
-    script.host.whileNextMessageOpen(
-        [&] { countdownStoppedWhileAsking = !script.host.timerRunning(kCountdownTimer); });
-    script.host.expectMessage(kFalseStartAdam, MessageAnswer::Yes);
-    countdown.tick();
+    host.whileNextMessageOpen([&] { countdownStoppedWhileAsking = !host.timerRunning(kCountdownTimer); });
+    host.expectMessage(kFalseStartAdam, MessageAnswer::Yes);
+    tick();
 
     EXPECT_TRUE(countdownStoppedWhileAsking);
     EXPECT_FALSE(script.channel(0).started);
-    ASSERT_TRUE(script.host.timerRunning(kCountdownTimer));
-    EXPECT_EQ(script.host.timers.at(kCountdownTimer), 100);
-    EXPECT_EQ(script.state().countdownTicks, 2) << "the tick goes on";
-    const Message &question = script.host.messages.at(0);
-    EXPECT_EQ(question.caption, "Informace");
-    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
-    EXPECT_EQ(question.icon, MessageIcon::Information);
+    EXPECT_EQ(host.timers, (std::map<int, int>{{kCountdownTimer, 100}}));
+    EXPECT_EQ(state.countdownTicks, 2) << "the tick goes on";
+    EXPECT_EQ(host.messages.at(0),
+              (Message{"Informace", kFalseStartAdam, MessageButtons::YesNo, MessageIcon::Information}));
 
     script.report(1, 8000);
     script.poll();
@@ -165,21 +145,12 @@ TEST(Countdown, FalseStartAnsweredYesIsClearedAndTheCarStartsAgain)
     EXPECT_EQ(script.racer(0).lapsText, "0");
 }
 
-TEST(Countdown, FalseStartAnsweredNoClosesTheMainWindowWithoutAnotherQuestion)
+TEST_F(Countdown, FalseStartAnsweredNoClosesTheMainWindowWithoutAnotherQuestion)
 {
-    Countdown countdown;
-    RaceScript &script = countdown.script;
-    script.report(1, 500);
-    script.report(2, 500);
-    script.poll();
-    countdown.open();
-    script.report(1, 3000);
-    script.report(2, 3100);
-    script.poll();
-
-    script.host.expectMessage(kFalseStartAdam, MessageAnswer::No);
-    countdown.tick();
-    EXPECT_TRUE(script.host.mainWindowClosed);
-    EXPECT_EQ(script.host.messages.size(), 1u);
-    EXPECT_EQ(script.state().countdownTicks, 1) << "nothing more is done";
+    falseStart(true);
+    host.expectMessage(kFalseStartAdam, MessageAnswer::No);
+    tick();
+    EXPECT_TRUE(host.mainWindowClosed);
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(state.countdownTicks, 1) << "nothing more is done";
 }

@@ -1,12 +1,12 @@
 #include "engine/racescript.h"
 
-RaceSettings RaceScript::twoRacers()
+RaceSettings RaceScript::twoRacers(const std::string &laps)
 {
     RaceSettings settings;
     applyFactorySettings(settings);
     settings.racerName[0] = "Adam";
     settings.racerName[1] = "Bára";
-    settings.lapsPerRide = "5";
+    settings.lapsPerRide = laps;
     return settings;
 }
 
@@ -23,11 +23,16 @@ void RaceScript::paint()
         engine.race().repaintDone();
 }
 
-void RaceScript::startRace(std::uint32_t startMs)
+void RaceScript::synchronise(int channels)
 {
-    for (int channel = 1; channel <= kChannelCount; ++channel)
+    for (int channel = 1; channel <= channels; ++channel)
         report(channel, 500);
     poll();
+}
+
+void RaceScript::startRace(std::uint32_t startMs)
+{
+    synchronise();
     state().startSignalGiven = true;
     engine.enterRaceScreen();
     for (int seat = 0; seat < kSeatCount; ++seat)
@@ -43,4 +48,12 @@ void RaceScript::cross(int seat, std::uint32_t timestamp, int tankDigit, int eve
     report(seat + 1, timestamp, tankDigit, eventDigit);
     host.clockMs = static_cast<std::int32_t>(timestamp);
     poll();
+}
+
+Texts RaceScript::column(std::string RacerState::*cell, int seats)
+{
+    Texts texts;
+    for (int seat = 0; seat < seats; ++seat)
+        texts.push_back(racer(seat).*cell);
+    return texts;
 }

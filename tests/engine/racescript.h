@@ -11,11 +11,14 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+using Texts = std::vector<std::string>;
 
 class RaceScript {
 public:
-    /// Factory settings with racers "Adam" and "Bára", 5 laps.
-    static RaceSettings twoRacers();
+    /// Factory settings with racers "Adam" and "Bára" over \a laps laps.
+    static RaceSettings twoRacers(const std::string &laps = "5");
 
     explicit RaceScript(const RaceSettings &settings = twoRacers());
 
@@ -28,9 +31,11 @@ public:
     /// The display paints every row that waits for it.
     void paint();
 
-    /// The usual way into a race: the first block synchronises every seat
-    /// (timestamps 500), the start signal is given, the race screen is up,
-    /// and all seats make their start crossing at \a startMs in one block.
+    /// The first block synchronises channels 1 to \a channels at timestamp 500.
+    void synchronise(int channels = kChannelCount);
+    /// The usual way into a race: every channel synchronised, the start
+    /// signal given, the race screen up, and all seats make their start
+    /// crossing at \a startMs in one block.
     void startRace(std::uint32_t startMs = 10'000);
     /// Seat \a seat crosses the line at hardware time \a timestamp: the
     /// display has painted what waited, and the host clock shows the same
@@ -38,8 +43,10 @@ public:
     void cross(int seat, std::uint32_t timestamp, int tankDigit = 7, int eventDigit = 0);
 
     RacerState &racer(int seat) { return engine.race().racers[static_cast<std::size_t>(seat)]; }
-    ChannelState &channel(int seat) { return engine.race().channels[static_cast<std::size_t>(seat)]; }
+    ChannelState &channel(int index) { return engine.race().channels[static_cast<std::size_t>(index)]; }
     RaceState &state() { return engine.state(); }
+    /// One table column of the first \a seats seats, e.g. &RacerState::rankText.
+    Texts column(std::string RacerState::*cell, int seats = kSeatCount);
 
     RaceSettings settings;
     FakeRaceHost host;

@@ -6,8 +6,7 @@
 // be lost and never block the scan once the display has painted.
 TEST(RepaintRequest, WaitsBehindTheRowBeingPaintedUntilTheDisplayIsDone)
 {
-    RaceSettings settings;
-    Race race(settings);
+    Race race(RaceSettings{});
     race.requestRepaint(3);
     EXPECT_EQ(race.state.repaintRow, kNoRow) << "no race table yet";
     EXPECT_EQ(race.state.queuedRepaintRow, 3);

@@ -15,28 +15,13 @@ constexpr const char *kMalformedData = "Zpracovávaná data nejsou korektní, ne
 // Seat 0's record in a block of the script: the first one, after the cut line end.
 constexpr std::size_t kSeat0Record = 2;
 
-// Random bytes without CR and NUL, so that no line end but the test's own
-// cuts them into records, and no zero byte ends the text early.
-std::string randomBytes(std::mt19937 &random, std::size_t size)
-{
-    std::string bytes(size, '\0');
-    for (char &byte : bytes) {
-        byte = static_cast<char>(random() & 0xFF);
-        if (byte == '\r' || byte == '\0')
-            byte = '#';
-    }
-    return bytes;
-}
-
 struct RaceUnderWay : ::testing::Test {
     RaceUnderWay() { script.startRace(10'000); }
 
     void expectNoLapCounted()
     {
-        for (int seat = 0; seat < kSeatCount; ++seat) {
-            EXPECT_EQ(script.racer(seat).lapsText, "0") << seat;
-            EXPECT_EQ(script.racer(seat).rankText, "( )") << seat;
-        }
+        EXPECT_EQ(script.column(&RacerState::lapsText), Texts(kSeatCount, "0"));
+        EXPECT_EQ(script.column(&RacerState::rankText), Texts(kSeatCount, "( )"));
         EXPECT_EQ(script.state().repaintRow, kNoRow);
     }
 
@@ -48,14 +33,24 @@ struct RaceUnderWay : ::testing::Test {
 TEST_F(RaceUnderWay, RandomBytesCountNoLapAndAtMostWarnOncePerBlock)
 {
     std::mt19937 random(20261207);
-    // Without line ends nothing is a record: the block passes in silence.
+    // Without CR and NUL no line end but the test's own cuts the bytes into
+    // records, and no zero byte ends the text early.
+    auto randomBytes = [&] {
+        std::string bytes(kBlockSize, '\0');
+        for (char &byte : bytes) {
+            byte = static_cast<char>(random() & 0xFF);
+            if (byte == '\r' || byte == '\0')
+                byte = '#';
+        }
+        return bytes;
+    };
     for (int block = 0; block < 20; ++block)
-        script.engine.receiveBlock(randomBytes(random, kBlockSize));
-    EXPECT_TRUE(script.host.messages.empty());
+        script.engine.receiveBlock(randomBytes());
+    EXPECT_TRUE(script.host.messages.empty()) << "without line ends nothing is a record";
 
     // Record-sized garbage with line ends whose channel field holds no digit.
     for (int block = 0; block < 20; ++block) {
-        std::string bytes = randomBytes(random, kBlockSize);
+        std::string bytes = randomBytes();
         for (std::size_t at = 0; at + 19 <= bytes.size(); at += 19) {
             bytes.replace(at, 2, "x?");
             bytes.replace(at + 17, 2, "\r\n");
@@ -72,8 +67,7 @@ TEST_F(RaceUnderWay, RecordCutByTheEndOfABlockIsDroppedFromBothHalves)
     // of which the block holds the first nine bytes; the next read begins with
     // the other ten, as the purge between two polls leaves it.
     const std::string record = hardwareRecord(1, 7, 0, 15'000);
-    std::string first = script.block().substr(0, 2 + kChannelCount * 19);
-    first = std::string(17, 'x') + first;
+    std::string first = std::string(17, 'x') + script.block().substr(0, 2 + kChannelCount * 19);
     first += record.substr(0, kBlockSize - first.size());
     ASSERT_EQ(first.size(), static_cast<std::size_t>(kBlockSize));
     const std::string second = (record.substr(9) + script.block().substr(2)).substr(0, kBlockSize);

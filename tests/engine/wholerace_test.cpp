@@ -56,34 +56,15 @@ std::vector<ScriptedCrossing> raceScript()
     return crossings;
 }
 
-RaceSettings eightSeats()
-{
-    RaceSettings settings;
-    applyFactorySettings(settings);
-    settings.racerName = {"Adam", "Bára", "Cyril", "Dana", "Emil", "Filip", "", "Hana"};
-    settings.lapsPerRide = "20";
-    settings.autoOffTrackCounting = "1";
-    return settings;
-}
-
-struct SeatResult {
-    const char *rank;
-    const char *laps;
-    const char *bestLap;
-    const char *bestSpeed;
-    const char *gap;
-    const char *tank;
-    const char *flag;
-};
-
 } // namespace
 
 TEST(WholeRace, EightSeatsOverTwentyLapsEndAsTheScriptImplies)
 {
-    RaceScript script(eightSeats());
-    for (int channel = 1; channel <= kChannelCount; ++channel)
-        script.report(channel, 500);
-    script.poll();
+    RaceScript script;
+    script.settings.racerName = {"Adam", "Bára", "Cyril", "Dana", "Emil", "Filip", "", "Hana"};
+    script.settings.lapsPerRide = "20";
+    script.settings.autoOffTrackCounting = "1";
+    script.synchronise();
     script.state().startSignalGiven = true;
     script.engine.enterRaceScreen();
     for (int seat : {0, 1, 2, 3, 4, 5, 7})
@@ -102,25 +83,19 @@ TEST(WholeRace, EightSeatsOverTwentyLapsEndAsTheScriptImplies)
             script.engine.raceClockTick();
         }
     };
-    auto ranks = [&] {
-        std::vector<std::string> texts;
-        for (int seat = 0; seat < kSeatCount; ++seat)
-            texts.push_back(script.racer(seat).rankText);
-        return texts;
-    };
-    using Ranks = std::vector<std::string>;
+    auto ranks = [&] { return script.column(&RacerState::rankText); };
 
     // Before Dana's lap 8: Bára, Adam, Emil on 8 laps; Dana, Hana, Cyril on 7;
     // Filip on 6. Her disqualification moves the three behind her up.
     script.host.expectMessage("Závodník [Dana] již byl diskvalifikován! Prosím, opusťte závod.");
     runThrough(51'630);
-    EXPECT_EQ(ranks(), (Ranks{"2", "1", "5", "!", "3", "6", "( )", "4"}));
+    EXPECT_EQ(ranks(), (Texts{"2", "1", "5", "!", "3", "6", "( )", "4"}));
     EXPECT_EQ(script.racer(3).gapText, "- diskvalifikace -");
 
     // Filip completes lap 15 with Bára on 18 laps; she completed lap 15 at 82 010.
     runThrough(100'050);
     EXPECT_EQ(script.racer(5).gapText, "3 [ 0:18:040 ]");
-    EXPECT_EQ(ranks(), (Ranks{"2", "1", "4", "!", "3", "6", "( )", "5"})) << "Cyril passed Hana at lap 8";
+    EXPECT_EQ(ranks(), (Texts{"2", "1", "4", "!", "3", "6", "( )", "5"})) << "Cyril passed Hana at lap 8";
 
     // Cyril passes Emil on the last lap; the finishing crossing shifts no one.
     runThrough(111'920);
@@ -132,29 +107,25 @@ TEST(WholeRace, EightSeatsOverTwentyLapsEndAsTheScriptImplies)
     runThrough(130'050);
     EXPECT_TRUE(script.engine.raceIsOver());
 
-    const std::map<int, SeatResult> expected = {
-        {0, {"2", "20", "0:04:608", "500", " [ 0:03:598 ]", "8", "2"}},
-        {1, {"1", "20", "0:04:800", "480", "- průběžné vedení -", "8", "2"}},
-        {2, {"3", "20", "0:04:900", "470", " [ 0:05:910 ]", "8", "2"}},
-        {3, {"!", "8", "0:05:200", "443", "- diskvalifikace -", "8", "0"}},
-        {4, {"4", "20", "0:05:100", "451", " [ 0:06:030 ]", "1", "2"}},
-        {5, {"6", "20", "0:06:000", "384", " [ 0:24:040 ]", "8", "2"}},
-        {6, {"( )", "0", "...", "...", "...", "8", "1"}},
-        {7, {"5", "20", "0:05:400", "426", " [ 0:12:060 ]", "8", "2"}},
+    // Rank, laps, best lap, top speed, gap, tank and flag of each seat.
+    const Texts expected[kSeatCount] = {
+        {"2", "20", "0:04:608", "500", " [ 0:03:598 ]", "8", "2"},
+        {"1", "20", "0:04:800", "480", "- průběžné vedení -", "8", "2"},
+        {"3", "20", "0:04:900", "470", " [ 0:05:910 ]", "8", "2"},
+        {"!", "8", "0:05:200", "443", "- diskvalifikace -", "8", "0"},
+        {"4", "20", "0:05:100", "451", " [ 0:06:030 ]", "1", "2"},
+        {"6", "20", "0:06:000", "384", " [ 0:24:040 ]", "8", "2"},
+        {"( )", "0", "...", "...", "...", "8", "1"},
+        {"5", "20", "0:05:400", "426", " [ 0:12:060 ]", "8", "2"},
     };
-    for (const auto &[seat, result] : expected) {
-        const RacerState &racer = script.racer(seat);
-        EXPECT_EQ(racer.rankText, result.rank) << seat;
-        EXPECT_EQ(racer.lapsText, result.laps) << seat;
-        EXPECT_EQ(racer.bestLapTimeText, result.bestLap) << seat;
-        EXPECT_EQ(racer.bestSpeedText, result.bestSpeed) << seat;
-        EXPECT_EQ(racer.gapText, result.gap) << seat;
-        EXPECT_EQ(racer.tankText, result.tank) << seat;
-        EXPECT_EQ(racer.flagCode, result.flag) << seat;
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        const RacerState &r = script.racer(seat);
+        const Texts cells{r.rankText, r.lapsText, r.bestLapTimeText, r.bestSpeedText, r.gapText, r.tankText, r.flagCode};
+        EXPECT_EQ(cells, expected[seat]) << seat;
     }
 
-    // The clock stopped at Bára's finish; its last tick followed Adam's lap 19
-    // at 104 608.
+    // The clock stopped at Bára's finish, and no later finish restarted it:
+    // its last tick followed Adam's lap 19 at 104 608.
     EXPECT_EQ(script.state().raceElapsedMs, 94'538.0);
     EXPECT_EQ(script.host.title,
               "..:: Základní program modelové autodráhy Tramelo ::.. VOLENá KOLA: 20 / čAS ZáVODU: 1:34:538");
