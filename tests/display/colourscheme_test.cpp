@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+// The packed 0x00BBGGRR value is halved as one number, so an odd green or
+// blue spills its low bit into the byte below: blue's red 80 becomes 168.
 TEST(ColourScheme, OddStripesHalveThePackedBorderColour)
 {
     EXPECT_EQ(stripeColour(colourScheme(0), 1), (Rgb{168, 98, 127}));

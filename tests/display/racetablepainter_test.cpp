@@ -3,23 +3,11 @@
 #include "display/colourscheme.h"
 #include "display/qtgeometry.h"
 
-
 #include <gtest/gtest.h>
 
 namespace {
 
 const ColourScheme &kBlue = colourScheme(0);
-
-QRect inside(const Rect &cell)
-{
-    return toQRect(cell).adjusted(1, 1, -1, -1);
-}
-
-// The pixels of one cell, to compare two renders.
-QImage cellPixels(const TableFixture &table, const Rect &cell)
-{
-    return table.image.copy(toQRect(cell));
-}
 
 } // namespace
 
@@ -51,92 +39,78 @@ TEST(TablePainter, ColumnEdgesAt1000And1280PixelsWide)
     }
 }
 
+// 850 px: rows of (850 - 50) / 8 = 100 px, or of 800 / 3 = 266 px stretched.
 TEST(TablePainter, ThreeRacersIn850PixelsFollowTheirArrangement)
 {
-    const int x = 41 + 3; // inside the place column at 1000 px, clear of its text
-    auto stripesOn = [](const TableFixture &table, int from, int to) {
-        for (int y = from; y < to; ++y)
-            if (table.at(500, y) != stripeColour(kBlue, y) || table.at(0, y) != stripeColour(kBlue, y))
-                return false;
-        return true;
+    struct Case {
+        int arrangement;
+        int tableTop;
+        std::array<int, 6> edges; ///< top and bottom outline of each row
+        int gapTop;               ///< white gap, then stripes to the bottom; 0: none
     };
-    {
-        SCOPED_TRACE("bottom");
-        TableFixture table({.racers = 3, .arrangement = 3, .size = {1000, 850}});
+    const Case cases[] = {
+        {3, 500, {550, 649, 650, 749, 750, 849}, 0},   // bottom
+        {1, 250, {300, 399, 400, 499, 500, 599}, 600}, // centred
+        {4, 0, {50, 315, 316, 581, 582, 849}, 0},      // stretched: no stripes at all
+    };
+    const int x = 41 + 3; // inside the place column at 1000 px, clear of its text
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arrangement);
+        TableFixture table({.racers = 3, .arrangement = c.arrangement, .size = {1000, 850}});
         ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
-        EXPECT_TRUE(stripesOn(table, 0, 500));
-        EXPECT_EQ(table.at(x, 500), kWhite) << "header band";
-        EXPECT_EQ(table.at(x, 549), kWhite);
-        for (int edge : {550, 649, 650, 749, 750, 849})
+        auto stripesOn = [&](int from, int to) {
+            for (int y = from; y < to; ++y)
+                if (table.at(500, y) != stripeColour(kBlue, y) || table.at(0, y) != stripeColour(kBlue, y))
+                    return false;
+            return true;
+        };
+        EXPECT_TRUE(stripesOn(0, c.tableTop));
+        EXPECT_EQ(table.at(x, c.tableTop), kWhite) << "header band";
+        EXPECT_EQ(table.at(x, c.tableTop + kHeaderHeight - 1), kWhite);
+        for (int edge : c.edges)
             EXPECT_EQ(table.at(x, edge), kBlue.border) << edge;
-        EXPECT_EQ(table.at(x, 551), kBlue.fillA);
-        EXPECT_EQ(table.at(x, 848), kBlue.fillA);
-    }
-    {
-        SCOPED_TRACE("centred");
-        TableFixture table({.racers = 3, .arrangement = 1, .size = {1000, 850}});
-        ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
-        EXPECT_TRUE(stripesOn(table, 0, 250));
-        EXPECT_EQ(table.at(x, 250), kWhite) << "header band";
-        for (int edge : {300, 399, 400, 499, 500, 599})
-            EXPECT_EQ(table.at(x, edge), kBlue.border) << edge;
-        EXPECT_TRUE(table.filledWith(QRect(0, 600, 1000, 10), kWhite)) << "white gap under the rows";
-        EXPECT_TRUE(stripesOn(table, 610, 850));
-    }
-    {
-        SCOPED_TRACE("stretched");
-        TableFixture table({.racers = 3, .arrangement = 4, .size = {1000, 850}});
-        ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
-        EXPECT_TRUE(table.filledWith(QRect(0, 0, 40, 5), kWhite)) << "no stripes";
-        for (int edge : {50, 315, 316, 581, 582, 849})
-            EXPECT_EQ(table.at(x, edge), kBlue.border) << edge;
-        EXPECT_EQ(table.at(x, 317), kBlue.fillA);
+        EXPECT_EQ(table.at(x, c.edges.front() + 1), kBlue.fillA);
+        EXPECT_EQ(table.at(x, c.edges.back() - 1), kBlue.fillA);
+        if (c.gapTop != 0) {
+            EXPECT_TRUE(table.filledWith(QRect(0, c.gapTop, 1000, 10), kWhite)) << "white gap under the rows";
+            EXPECT_TRUE(stripesOn(c.gapTop + 10, 850));
+        }
     }
 }
 
-TEST(TablePainter, BlueSchemeColoursCellsOutlinesAndText)
+// A scheme other than 0 to 2 comes only from a hand-edited file and paints in blue.
+TEST(TablePainter, SchemeColoursCellsOutlinesTextAndStripes)
 {
-    TableFixture table({.racers = 2, .scheme = 0});
-    table.race.racers[0].rankText = "1";
-    table.race.racers[0].lastLapTimeText = "0:12:345";
-    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+    const ColourScheme blue{{80, 197, 254}, {143, 220, 252}, {200, 238, 255}, {34, 42, 128}};
+    const ColourScheme red{{250, 133, 151}, {252, 186, 196}, {254, 222, 227}, {153, 62, 49}};
+    for (const auto &[setting, colours] : {std::pair{"0", blue}, {"1", red}, {"7", blue}}) {
+        SCOPED_TRACE(setting);
+        TableFixture table({.racers = 2, .arrangement = 3}); // at the bottom, stripes above
+        table.settings.colourScheme = setting;
+        table.race.racers[0].rankText = "1";
+        table.race.racers[0].lastLapTimeText = "0:12:345";
+        ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
 
-    const Rect rank = table.cell(1, 0);
-    const Rect lastLap = table.cell(4, 0);
-    EXPECT_EQ(table.at(rank.left + 2, rank.top + 2), (Rgb{143, 220, 252}));
-    EXPECT_EQ(table.at(lastLap.left + 2, lastLap.top + 2), (Rgb{200, 238, 255}));
-    EXPECT_EQ(table.at(rank.left, rank.top), (Rgb{80, 197, 254}));
-    EXPECT_EQ(table.at(table.cell(2, 0).left + 2, rank.top + 2), kWhite) << "name column";
-    EXPECT_TRUE(table.contains(inside(rank), {34, 42, 128})) << "place text";
-    EXPECT_TRUE(table.contains(inside(lastLap), {34, 42, 128})) << "time text";
-    EXPECT_EQ(table.at(lastLap.left + 2, lastLap.bottom - 31), (Rgb{80, 197, 254})) << "unit band line";
-    EXPECT_EQ(table.at(lastLap.left + 2, lastLap.bottom - 30), (Rgb{200, 238, 255}));
-}
-
-TEST(TablePainter, RedSchemeStripesAlternateFromTheTopLine)
-{
-    TableFixture table({.racers = 3, .arrangement = 3, .scheme = 1});
-    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
-    EXPECT_EQ(table.at(10, 0), (Rgb{250, 133, 151}));
-    EXPECT_EQ(table.at(10, 1), (Rgb{253, 194, 75}));
-    EXPECT_EQ(table.at(10, 2), (Rgb{250, 133, 151}));
-}
-
-TEST(TablePainter, UnknownSchemePaintsInBlue)
-{
-    TableFixture table({.racers = 1});
-    table.settings.colourScheme = "7";
-    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
-    const Rect rank = table.cell(1, 0);
-    EXPECT_EQ(table.at(rank.left, rank.top), kBlue.border);
-    EXPECT_EQ(table.at(rank.left + 2, rank.top + 2), kBlue.fillA);
+        const Rect rank = table.cell(1, 0);
+        const Rect lastLap = table.cell(4, 0);
+        EXPECT_EQ(table.at(rank.left, rank.top), colours.border);
+        EXPECT_EQ(table.at(rank.left + 2, rank.top + 2), colours.fillA);
+        EXPECT_EQ(table.at(lastLap.left + 2, lastLap.top + 2), colours.fillB);
+        EXPECT_EQ(table.at(table.cell(2, 0).left + 2, rank.top + 2), kWhite) << "name column";
+        EXPECT_TRUE(table.contains(inside(rank), colours.text)) << "place text";
+        EXPECT_TRUE(table.contains(inside(lastLap), colours.text)) << "time text";
+        EXPECT_EQ(table.at(lastLap.left + 2, lastLap.bottom - 31), colours.border) << "unit band line";
+        EXPECT_EQ(table.at(lastLap.left + 2, lastLap.bottom - 30), colours.fillB);
+        EXPECT_EQ(table.at(10, 0), colours.border) << "stripes start from the top line";
+        EXPECT_EQ(table.at(10, 1), stripeColour(colours, 1));
+        EXPECT_EQ(table.at(10, 2), colours.border);
+    }
 }
 
 TEST(TablePainter, RowRepaintTouchesItsRowAndChangedPlacesOnly)
 {
     TableFixture table({.racers = 4, .arrangement = 1}); // centred: stripes above and below
     ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
-
     table.race.racers[1].lapsText = "1";
     table.race.racers[2].rankText = "2"; // place of another seat changed
     table.race.state.repaintRow = 1;
@@ -146,11 +120,10 @@ TEST(TablePainter, RowRepaintTouchesItsRowAndChangedPlacesOnly)
 
     const int width = table.image.width();
     const int top = table.rows.tableTop;
-    EXPECT_TRUE(table.filledWith(QRect(0, 0, width, top), kMarker)) << "upper stripes";
-    EXPECT_TRUE(table.filledWith(QRect(0, top, width, kHeaderHeight), kMarker)) << "header";
+    const int bottom = table.rows.rowBottom(3);
+    EXPECT_TRUE(table.filledWith(QRect(0, 0, width, top + kHeaderHeight), kMarker)) << "upper stripes and header";
     EXPECT_TRUE(table.filledWith(QRect(0, table.rows.rowTop(0), width, table.rows.rowHeight), kMarker)) << "row 0";
-    EXPECT_TRUE(table.filledWith(QRect(0, table.rows.rowBottom(3), width, 1024 - table.rows.rowBottom(3)), kMarker))
-        << "white gap and lower stripes";
+    EXPECT_TRUE(table.filledWith(QRect(0, bottom, width, 1024 - bottom), kMarker)) << "white gap and lower stripes";
     for (int column = 0; column < kColumnCount; ++column)
         EXPECT_EQ(table.at(table.cell(column, 1).left, table.cell(column, 1).top), kBlue.border) << column;
     EXPECT_FALSE(table.contains(inside(table.cell(1, 2)), kMarker)) << "changed place redrawn";
@@ -204,8 +177,8 @@ TEST(TablePainter, RepeatedColumnRefreshesKeepTheNameTitleUnchanged)
 TEST(TablePainter, UnusedSeatShowsOnlyItsOutlinedCells)
 {
     PictureFolder pictures;
-    pictures.add(116, {78, 60}, {10, 20, 30});
-    pictures.add(130, {52, 69}, {40, 50, 60});
+    pictures.add(116, {78, 60}, {10, 20, 30}); // the racing flag every seat starts with
+    pictures.add(130, {52, 69}, {40, 50, 60}); // and its tank gauge
     TableFixture table({.racers = 3, .arrangement = 0, .pictureLocation = pictures.location()});
     const PaintResult result = table.paint();
     ASSERT_EQ(result.outcome, PaintOutcome::Completed);
@@ -215,18 +188,17 @@ TEST(TablePainter, UnusedSeatShowsOnlyItsOutlinedCells)
         SCOPED_TRACE(column);
         const Rect cell = table.cell(column, slot);
         const Rgb fill = fillColour(kBlue, kColumnTable[column].fill);
+        const int band = column >= 4 && column <= 8 ? 31 : 0; // unit band with its line
         EXPECT_EQ(table.at(cell.left, cell.top), kBlue.border);
         EXPECT_EQ(table.at(cell.right - 1, cell.bottom - 1), kBlue.border);
-        const QRect upper = inside(cell).adjusted(0, 0, 0, column >= 4 && column <= 8 ? -31 : 0);
-        EXPECT_TRUE(table.filledWith(upper, fill));
-        if (column >= 4 && column <= 8) {
+        EXPECT_TRUE(table.filledWith(inside(cell).adjusted(0, 0, 0, -band), fill));
+        if (band != 0) {
             EXPECT_TRUE(table.filledWith(QRect(cell.left, cell.bottom - 31, cell.width(), 1), kBlue.border));
             EXPECT_TRUE(table.filledWith(QRect(cell.left + 1, cell.bottom - 30, cell.width() - 2, 29), fill))
                 << "no unit label";
         }
     }
-    const Rect usedFlag = table.cell(10, 2);
-    EXPECT_TRUE(table.contains(toQRect(usedFlag), {10, 20, 30})) << "a seat in use shows its flag";
+    EXPECT_TRUE(table.contains(toQRect(table.cell(10, 2)), {10, 20, 30})) << "a seat in use shows its flag";
     EXPECT_TRUE(result.actionCells[2].has_value());
     EXPECT_FALSE(result.actionCells[slot].has_value()) << "no buttons";
 }
@@ -237,7 +209,7 @@ TEST(TablePainter, SpeedAbove2300IsShownAsImplausible)
         TableFixture table({.racers = 1});
         table.race.racers[0].lastLapSpeedText = speed;
         EXPECT_EQ(table.paint().outcome, PaintOutcome::Completed);
-        return cellPixels(table, table.cell(5, 0));
+        return table.image.copy(toQRect(table.cell(5, 0)));
     };
     const QImage implausible = renderSpeed("- ?rychlost -");
     EXPECT_EQ(renderSpeed("2301"), implausible);
@@ -250,7 +222,6 @@ TEST(TablePainter, TankAndFlagPicturesFollowTheirCells)
     pictures.add(118, {78, 60}, {10, 20, 30});
     pictures.add(123, {52, 69}, {40, 50, 60});
     pictures.add(130, {52, 69}, {70, 80, 90});
-
     TableFixture table({.racers = 2, .pictureLocation = pictures.location()});
     table.race.racers[0].flagCode = "3";
     table.race.racers[0].tankText = "8";
@@ -268,18 +239,16 @@ TEST(TablePainter, TankAndFlagPicturesFollowTheirCells)
     EXPECT_EQ(centre(10, 1), kWhite) << "a code without a picture draws nothing";
 
     const Rect flag = table.cell(10, 0);
-    const int left = flag.left + flag.width() / 2 - 39;
-    const int top = flag.top + flag.height() / 2 - 30;
-    EXPECT_TRUE(table.filledWith(QRect(left, top, 78, 60), {10, 20, 30})) << "centred in the cell";
-    EXPECT_EQ(table.at(left - 1, top), kWhite);
-    EXPECT_EQ(table.at(left + 78, top + 59), kWhite);
+    const QRect centred(flag.left + flag.width() / 2 - 39, flag.top + flag.height() / 2 - 30, 78, 60);
+    EXPECT_TRUE(table.filledWith(centred, {10, 20, 30}));
+    EXPECT_EQ(table.at(centred.left() - 1, centred.top()), kWhite);
+    EXPECT_EQ(table.at(centred.right() + 1, centred.bottom()), kWhite);
 }
 
 TEST(TablePainter, TextThatFitsNoSizeStopsThePaintAndKeepsTheRequests)
 {
     TableFixture table({.racers = 2});
     ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
-
     table.race.racers[1].nameText = std::string(400, 'W');
     table.race.state.repaintRow = 1;
     table.race.state.refreshColumn = 2;
@@ -302,16 +271,13 @@ TEST(TablePainter, LongNameShrinksToFitItsCell)
     table.race.racers[0].nameText = "Jo";
     table.race.racers[1].nameText = "Maximilián Ferdinand Hohenstein-Kolowrat";
     ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
-
     auto inkHeight = [&](int slot) {
-        const Rect cell = table.cell(2, slot);
-        int top = cell.bottom, bottom = cell.top;
-        for (int y = cell.top + 1; y < cell.bottom - 1; ++y)
-            for (int x = cell.left + 1; x < cell.right - 1; ++x)
-                if (table.at(x, y) != kWhite) {
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
+        const QRect area = inside(table.cell(2, slot));
+        int top = area.bottom(), bottom = area.top();
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (table.at(x, y) != kWhite)
+                    top = std::min(top, y), bottom = std::max(bottom, y);
         return bottom - top;
     };
     EXPECT_LT(inkHeight(1), inkHeight(0) / 2);

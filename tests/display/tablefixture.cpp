@@ -1,19 +1,30 @@
 #include "tablefixture.h"
 
-#include <QPainter>
+#include "display/qtgeometry.h"
 
-#include <array>
+#include <QPainter>
 
 void PrintTo(const Rgb &colour, std::ostream *out)
 {
     *out << "Rgb(" << int(colour.red) << ", " << int(colour.green) << ", " << int(colour.blue) << ")";
 }
 
-void PictureFolder::add(int number, QSize size, Rgb colour)
+Rgb rgbAt(const QImage &image, int x, int y)
+{
+    const QRgb pixel = image.pixel(x, y);
+    return {std::uint8_t(qRed(pixel)), std::uint8_t(qGreen(pixel)), std::uint8_t(qBlue(pixel))};
+}
+
+bool savePicture(const QString &path, QSize size, Rgb colour)
 {
     QImage picture(size, QImage::Format_RGB32);
-    picture.fill(QColor(colour.red, colour.green, colour.blue));
-    picture.save(dir.filePath(QStringLiteral("bitmap%1.png").arg(number)));
+    picture.fill(toQColor(colour));
+    return picture.save(path);
+}
+
+QRect inside(const Rect &cell)
+{
+    return toQRect(cell).adjusted(1, 1, -1, -1);
 }
 
 RaceSettings tableSettings(const TableOptions &options)
@@ -42,34 +53,13 @@ PaintResult TableFixture::paint()
     return painter.paint(surface, image.size());
 }
 
-void TableFixture::mark()
+int TableFixture::count(const QRect &area, Rgb colour) const
 {
-    image.fill(QColor(kMarker.red, kMarker.green, kMarker.blue));
-}
-
-Rgb TableFixture::at(int x, int y) const
-{
-    const QRgb pixel = image.pixel(x, y);
-    return {static_cast<std::uint8_t>(qRed(pixel)), static_cast<std::uint8_t>(qGreen(pixel)),
-            static_cast<std::uint8_t>(qBlue(pixel))};
-}
-
-bool TableFixture::contains(const QRect &area, Rgb colour) const
-{
+    int found = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            if (at(x, y) == colour)
-                return true;
-    return false;
-}
-
-bool TableFixture::filledWith(const QRect &area, Rgb colour) const
-{
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (at(x, y) != colour)
-                return false;
-    return true;
+            found += at(x, y) == colour;
+    return found;
 }
 
 Rect TableFixture::cell(int column, int slot) const

@@ -11,7 +11,6 @@
 #include "engine/geometry.h"
 #include "engine/racestate.h"
 
-#include <QColor>
 #include <QImage>
 #include <QRect>
 #include <QTemporaryDir>
@@ -21,6 +20,12 @@
 void PrintTo(const Rgb &colour, std::ostream *out);
 
 inline constexpr Rgb kMarker{255, 0, 255}; // a colour the table never paints
+
+Rgb rgbAt(const QImage &image, int x, int y);
+/// A one-colour picture; the file name's suffix picks the format.
+bool savePicture(const QString &path, QSize size, Rgb colour);
+/// A cell without its outline.
+QRect inside(const Rect &cell);
 
 struct TableOptions {
     int racers = 3;
@@ -33,7 +38,10 @@ struct TableOptions {
 
 /// A folder of one-colour pictures standing in for the table's numbered ones.
 struct PictureFolder {
-    void add(int number, QSize size, Rgb colour);
+    void add(int number, QSize size, Rgb colour)
+    {
+        savePicture(dir.filePath(QStringLiteral("bitmap%1.png").arg(number)), size, colour);
+    }
     QString location() const { return dir.path() + QLatin1Char('/'); }
     QTemporaryDir dir;
 };
@@ -45,13 +53,11 @@ struct TableFixture {
 
     PaintResult paint();
     /// Covers the whole image with the marker colour, so a later paint shows what it touched.
-    void mark();
-    Rgb at(int x, int y) const;
-    /// Whether any pixel inside \a area has colour \a colour.
-    bool contains(const QRect &area, Rgb colour) const;
-    /// Whether every pixel inside \a area has colour \a colour.
-    bool filledWith(const QRect &area, Rgb colour) const;
-
+    void mark() { image.fill(QColor(kMarker.red, kMarker.green, kMarker.blue)); }
+    Rgb at(int x, int y) const { return rgbAt(image, x, y); }
+    bool contains(const QRect &area, Rgb colour) const { return count(area, colour) > 0; }
+    bool filledWith(const QRect &area, Rgb colour) const { return count(area, colour) == area.width() * area.height(); }
+    int count(const QRect &area, Rgb colour) const;
     /// The cell of column \a column in slot \a slot as the table lays it out.
     Rect cell(int column, int slot) const;
 

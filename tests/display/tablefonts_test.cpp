@@ -10,6 +10,7 @@ TEST(TableFonts, CzechSerifFaceIsSubstitutedByLiberationSerif)
     EXPECT_EQ(QFontInfo(valueFont(40, true)).family(), QStringLiteral("Liberation Serif"));
 }
 
+// Rounded metrics can make Qt's cell a pixel taller than the em suggests.
 TEST(TableFonts, ValueFontCellIsAtMostTheAskedHeight)
 {
     for (int size = kLargestValueSize; size > 0; size -= kValueSizeStep) {
@@ -53,5 +54,4 @@ TEST(TableFonts, SmallestSizeIsThreePixelsAndBelowThatNothingFits)
     EXPECT_EQ(fitter.fitCellFont(QStringLiteral("a"), 100, smallest + 10, 2), 35);
     EXPECT_EQ(fitter.fitCellFont(QStringLiteral("a"), 100, smallest + 9, 2), 0);
     EXPECT_EQ(fitter.fitCellFont(QString(400, QLatin1Char('W')), 192, 111, 2), 0);
-    EXPECT_EQ(fitter.fitCellFont(QString(400, QLatin1Char('W')), 192, 111, 2), 0) << "remembered the same";
 }

@@ -2,70 +2,45 @@
 
 #include <gtest/gtest.h>
 
-#include <numeric>
-
-TEST(ColumnWidths, TakeTheirShareOfAThousandPixels)
-{
-    const std::array<int, kColumnCount> expected{40, 40, 150, 80, 80, 90, 90, 120, 130, 100, 80};
-    EXPECT_EQ(columnWidths(1000), expected);
-}
-
-TEST(ColumnWidths, LastColumnTakesWhatIsLeftToTheEdge)
-{
-    const std::array<int, kColumnCount> expected{51, 51, 192, 102, 102, 115, 115, 153, 166, 128, 105};
-    const std::array<int, kColumnCount> widths = columnWidths(1280);
-    EXPECT_EQ(widths, expected);
-    EXPECT_EQ(std::accumulate(widths.begin(), widths.end(), 0), 1280);
-}
-
+// The widths at 1000 and 1280 px are checked as painted column edges.
 TEST(ColumnWidths, NarrowAreaKeepsMinimumsAndSharesTheRest)
 {
-    // At 600 px the name (150), tank (100) and flag (80) columns are fixed:
-    // 270 px and a share of 33 remain; 4 % becomes 5 %, 8 % becomes 10 %.
-    const std::array<int, kColumnCount> widths = columnWidths(600);
-    EXPECT_EQ(widths[2], 150);
-    EXPECT_EQ(widths[9], 100);
-    EXPECT_EQ(widths[0], 13);
-    EXPECT_EQ(widths[3], 27);
-    EXPECT_EQ(std::accumulate(widths.begin(), widths.end(), 0), 600) << "the last column reaches the edge";
+    // At 600 px the name (150), tank (100) and flag (80) columns keep their
+    // minimums: 270 px and their 33 % remain, so 4 % becomes 5 % and 8 %
+    // becomes 10 %; the last column takes what is left to the edge.
+    const std::array<int, kColumnCount> expected{13, 13, 150, 27, 27, 29, 29, 40, 45, 100, 127};
+    EXPECT_EQ(columnWidths(600), expected);
 }
 
-TEST(TableRows, ThreeRacersIn850PixelsPerArrangement)
-{
-    const TableRows bottom = tableRows(Arrangement::Bottom, 3, 850);
-    EXPECT_EQ(bottom.rowHeight, 100);
-    EXPECT_EQ(bottom.tableTop, 500);
-    EXPECT_EQ(bottom.rowTop(0), 550);
-    EXPECT_EQ(bottom.rowBottom(2), 850);
-    EXPECT_FALSE(bottom.slotDrawn(3));
-
-    const TableRows centred = tableRows(Arrangement::Centred, 3, 850);
-    EXPECT_EQ(centred.tableTop, 250);
-    EXPECT_EQ(centred.rowSlots, 3);
-    EXPECT_EQ(centred.rowTop(0), 300);
-    EXPECT_EQ(centred.rowBottom(2), 600) << "no row is stretched";
-
-    const TableRows stretched = tableRows(Arrangement::StretchActive, 3, 850);
-    EXPECT_EQ(stretched.rowHeight, 266);
-    EXPECT_EQ(stretched.rowTop(1), 316);
-    EXPECT_EQ(stretched.rowBottom(1), 582);
-    EXPECT_EQ(stretched.rowBottom(2), 850);
-}
-
+// 853 px: (853 - 50) / 8 = 100 px rows with 3 px over. The 850 px rows of
+// each arrangement are checked as painted row edges.
 TEST(TableRows, LastRowReachesTheBottomOnlyWhereItsArrangementSaysSo)
 {
-    // 853 px: (853 - 50) / 8 = 100 with 3 px over.
-    const TableRows all = tableRows(Arrangement::AllSeats, 3, 853);
-    EXPECT_TRUE(all.slotDrawn(7)) << "seats not in use show as empty rows";
-    EXPECT_EQ(all.rowBottom(6), 750);
-    EXPECT_EQ(all.rowBottom(7), 853);
-
-    const TableRows top = tableRows(Arrangement::Top, 3, 853);
-    EXPECT_FALSE(top.slotDrawn(3));
-    EXPECT_EQ(top.rowBottom(2), 350);
-    EXPECT_EQ(tableRows(Arrangement::Top, 8, 853).rowBottom(7), 853);
-
-    EXPECT_EQ(tableRows(Arrangement::Bottom, 3, 853).rowBottom(2), 853);
+    struct Case {
+        Arrangement arrangement;
+        int racers;
+        int slot;
+        int bottom; ///< 0: the slot is not drawn
+    };
+    const Case cases[] = {
+        {Arrangement::AllSeats, 3, 6, 750},
+        {Arrangement::AllSeats, 3, 7, 853}, // seats not in use show as empty rows
+        {Arrangement::Top, 3, 2, 350},
+        {Arrangement::Top, 3, 3, 0},
+        {Arrangement::Top, 8, 7, 853},
+        {Arrangement::Bottom, 3, 2, 853},
+        {Arrangement::Bottom, 3, 3, 0},
+        {Arrangement::Centred, 3, 2, 601},
+        {Arrangement::Centred, 3, 3, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "arrangement " << int(c.arrangement) << ", slot " << c.slot);
+        const TableRows rows = tableRows(c.arrangement, c.racers, 853);
+        EXPECT_EQ(rows.slotDrawn(c.slot), c.bottom != 0);
+        if (c.bottom != 0) {
+            EXPECT_EQ(rows.rowBottom(c.slot), c.bottom);
+        }
+    }
 }
 
 TEST(TableRows, UnknownArrangementShowsAllSeats)
@@ -77,9 +52,8 @@ TEST(TableRows, UnknownArrangementShowsAllSeats)
 
 TEST(TableRows, StretchWithNoRacerHasHeaderOnly)
 {
-    const TableRows rows = tableRows(Arrangement::StretchActive, 0, 850);
-    EXPECT_EQ(rows.rowSlots, 0);
-    EXPECT_FALSE(rows.hasRows());
+    EXPECT_EQ(tableRows(Arrangement::StretchActive, 0, 850).rowSlots, 0);
+    EXPECT_FALSE(tableRows(Arrangement::StretchActive, 0, 850).hasRows());
     EXPECT_FALSE(tableRows(Arrangement::Centred, 0, 850).hasRows());
     EXPECT_TRUE(tableRows(Arrangement::AllSeats, 0, 850).hasRows());
 }
