@@ -62,27 +62,20 @@ TEST_F(ReceiveBlock, ShortBlockAnsweredYesRestartsPollingAndDecodesTheBytes)
     EXPECT_TRUE(host.timerRunning(kPollTimer));
 }
 
-TEST_F(ReceiveBlock, MalformedBlockKeepsWhatWasDecodedAndStillScans)
-{
-    host.expectMessage(kMalformed.text);
-    script.engine.receiveBlock(malformedBlock(4000));
-    EXPECT_EQ(host.messages, std::vector<Message>{kMalformed});
-    EXPECT_EQ(script.channel(0).timestamp, 4000u);
-    EXPECT_EQ(script.channel(1).timestamp, 0u);
-    EXPECT_TRUE(script.channel(0).synced);
-}
-
 // The poll goes on under the message box; a second malformed block must not
-// stack a second box on the first.
+// stack a second box on the first. What came before the bad record is kept
+// and scanned.
 TEST_F(ReceiveBlock, MalformedBlockUnderAnOpenMalformedMessageShowsNoSecondBox)
 {
     host.whileNextMessageOpen([&] { script.engine.receiveBlock(malformedBlock(5000)); });
     host.expectMessage(kMalformed.text);
     script.engine.receiveBlock(malformedBlock(4000));
-    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages, std::vector<Message>{kMalformed});
     EXPECT_EQ(script.channel(0).timestamp, 5000u) << "the nested block was decoded";
+    EXPECT_EQ(script.channel(1).timestamp, 0u);
 
     host.expectMessage(kMalformed.text);
     script.engine.receiveBlock(malformedBlock(6000));
     EXPECT_EQ(host.messages.size(), 2u) << "a later block gets its own message";
+    EXPECT_TRUE(script.channel(0).started) << "and is scanned: channel 1's start crossing";
 }

@@ -25,34 +25,27 @@
 namespace {
 
 struct ScriptedCrossing {
-    std::uint32_t time = 0;
-    int seat = 0;
-    int tankDigit = 7;
-    int eventDigit = 0;
+    std::uint32_t time;
+    int seat, tankDigit, eventDigit;
 };
 
 std::uint32_t startOf(int seat) { return 10'000 + 10 * static_cast<std::uint32_t>(seat); }
 
+// The crossings of the table above in time order.
 std::vector<ScriptedCrossing> raceScript()
 {
     std::vector<ScriptedCrossing> crossings;
-    auto car = [&](int seat, int crossingCount, auto lapTime, auto tankDigit, auto eventDigit) {
+    for (const auto &[seat, count, lapMs] :
+         {std::array{0, 20, 5000}, {1, 20, 4800}, {2, 20, 4900}, {3, 9, 5200}, {4, 20, 5100}, {5, 20, 6000},
+          {7, 20, 5400}}) {
         std::uint32_t time = startOf(seat);
-        for (int lap = 1; lap <= crossingCount; ++lap) {
-            time += lapTime(lap);
-            crossings.push_back({time, seat, tankDigit(lap), eventDigit(lap)});
+        for (int lap = 1; lap <= count; ++lap) {
+            time += seat == 0 && lap == 7 ? 4608 : seat == 2 && lap == 1 ? 8800 : lapMs;
+            const int tank = seat != 4 || lap < 15 ? 7 : lap < 18 ? 1 : 0;
+            crossings.push_back({time, seat, tank, seat == 3 && lap >= 5 && lap <= 8 ? 3 : 0});
         }
-    };
-    auto constant = [](int value) { return [value](int) { return value; }; };
-    car(0, 20, [](int lap) { return lap == 7 ? 4608 : 5000; }, constant(7), constant(0));
-    car(1, 20, constant(4800), constant(7), constant(0));
-    car(2, 20, [](int lap) { return lap == 1 ? 8800 : 4900; }, constant(7), constant(0));
-    car(3, 9, constant(5200), constant(7), [](int lap) { return lap >= 5 && lap <= 8 ? 3 : 0; });
-    car(4, 20, constant(5100), [](int lap) { return lap < 15 ? 7 : lap < 18 ? 1 : 0; }, constant(0));
-    car(5, 20, constant(6000), constant(7), constant(0));
-    car(7, 20, constant(5400), constant(7), constant(0));
-    std::sort(crossings.begin(), crossings.end(),
-              [](const ScriptedCrossing &a, const ScriptedCrossing &b) { return a.time < b.time; });
+    }
+    std::sort(crossings.begin(), crossings.end(), [](auto &a, auto &b) { return a.time < b.time; });
     return crossings;
 }
 
