@@ -1,5 +1,3 @@
-#include "config/settingsflow.h"
-
 #include "config/settingstestsupport.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +6,7 @@ namespace {
 
 const std::string kStoredFile = "/home/eva/zavody/trat.ini";
 
-class AutoLoad : public ::testing::Test {
+class AutoLoad : public SettingsFlowTest {
 protected:
     // Start-up with kStoredFile in the registry and on disk.
     void startUpWithStoredFile()
@@ -18,9 +16,12 @@ protected:
         flow.startUpAutoLoad();
     }
 
-    RaceSettings settings;
-    FakeSettingsUi ui;
-    SettingsFlow flow{settings, ui};
+    void expectAutoLoad(bool on, const std::optional<std::string> &registryPath)
+    {
+        EXPECT_EQ(ui.autoLoadMenuText, on ? "ON" : "OFF");
+        EXPECT_EQ(flow.flags().autoLoadEnabled, on);
+        EXPECT_EQ(ui.registryPath, registryPath);
+    }
 };
 
 } // namespace
@@ -29,20 +30,17 @@ TEST_F(AutoLoad, StartUpWithARegistryPathShowsItSwitchesOnAndLoads)
 {
     startUpWithStoredFile();
     EXPECT_EQ(ui.statusTexts, std::vector<std::string>{kStoredFile});
-    EXPECT_EQ(ui.autoLoadMenuText, "ON");
-    EXPECT_TRUE(flow.flags().autoLoadEnabled);
+    expectAutoLoad(true, kStoredFile);
     EXPECT_TRUE(flow.flags().askBeforeToggle);
     EXPECT_EQ(settings.racerName[0], "Závodník 1");
     EXPECT_EQ(ui.menuMarks, (std::array<bool, 6>{true, true, true, true, true, true}));
-    EXPECT_EQ(ui.registryPath, kStoredFile);
 }
 
 TEST_F(AutoLoad, StartUpWithoutARegistryPathDoesNothing)
 {
     flow.startUpAutoLoad();
     EXPECT_TRUE(ui.statusTexts.empty());
-    EXPECT_EQ(ui.autoLoadMenuText, "OFF");
-    EXPECT_FALSE(flow.flags().autoLoadEnabled);
+    expectAutoLoad(false, std::nullopt);
     EXPECT_EQ(ui.menuMarks, FakeSettingsUi::marksOf(RaceSettings{}));
 }
 
@@ -67,97 +65,82 @@ TEST(AutoLoadStartUp, StatusLineShortensPathsOverFiftyFiveCharacters)
 TEST_F(AutoLoad, StartUpWithTheFileGoneReportsItAndStaysOn)
 {
     ui.registryPath = kStoredFile;
-    ui.expectMessage(expected::iniFileError());
+    ui.expectMessage(expected::iniFileError);
     flow.startUpAutoLoad();
-    EXPECT_EQ(ui.autoLoadMenuText, "ON");
-    EXPECT_EQ(ui.registryPath, kStoredFile);
+    expectAutoLoad(true, kStoredFile);
     EXPECT_FALSE(settings.settingsComplete());
 }
 
 TEST_F(AutoLoad, AnsweringNoChangesNothingNotEvenTheStatusLine)
 {
     startUpWithStoredFile();
-    ui.expectMessage(expected::switchOffQuestion(), MessageAnswer::No);
+    ui.expectMessage(expected::switchOffQuestion, MessageAnswer::No);
     flow.toggleAutoLoad();
-    EXPECT_EQ(ui.autoLoadMenuText, "ON");
-    EXPECT_TRUE(flow.flags().autoLoadEnabled);
-    EXPECT_EQ(ui.registryPath, kStoredFile);
+    expectAutoLoad(true, kStoredFile);
     EXPECT_EQ(ui.statusTexts.size(), 1u);
 }
 
 TEST_F(AutoLoad, SwitchingOffDeletesOnlyTheRegistryValueAndOnAgainStoresTheSamePath)
 {
     startUpWithStoredFile();
-    ui.expectMessage(expected::switchOffQuestion(), MessageAnswer::Yes);
+    ui.expectMessage(expected::switchOffQuestion, MessageAnswer::Yes);
     flow.toggleAutoLoad();
-    EXPECT_EQ(ui.registryPath, std::nullopt);
-    EXPECT_EQ(ui.autoLoadMenuText, "OFF");
+    expectAutoLoad(false, std::nullopt);
     EXPECT_EQ(ui.statusTexts.back(), "Konfigurační data byla smazána z registru.");
     EXPECT_EQ(flow.flags().iniFilePath, kStoredFile);
     EXPECT_TRUE(settings.settingsComplete());
 
-    ui.expectMessage(expected::switchOnQuestion(), MessageAnswer::Yes);
+    ui.expectMessage(expected::switchOnQuestion, MessageAnswer::Yes);
     flow.toggleAutoLoad();
-    EXPECT_EQ(ui.registryPath, kStoredFile);
-    EXPECT_EQ(ui.autoLoadMenuText, "ON");
+    expectAutoLoad(true, kStoredFile);
     EXPECT_EQ(ui.statusTexts.back(), "Data byla úspěšně nahrána.");
 }
 
 TEST_F(AutoLoad, LoadThroughTheMenuSwitchesOnWithoutAQuestion)
 {
-    ui.files["/home/eva/trat.ini"] = testData("factory.ini");
-    ui.expectFileToOpen(FileKind::Ini, "/home/eva/trat.ini");
-    flow.loadIniFile();
-    EXPECT_EQ(ui.autoLoadMenuText, "ON");
-    EXPECT_TRUE(flow.flags().autoLoadEnabled);
-    EXPECT_EQ(ui.registryPath, "/home/eva/trat.ini");
+    load("/home/eva/trat.ini", testData("factory.ini"));
+    expectAutoLoad(true, "/home/eva/trat.ini");
     EXPECT_EQ(ui.statusTexts, std::vector<std::string>{"Data byla úspěšně nahrána."});
 }
 
 TEST_F(AutoLoad, SwitchingOnWithoutAPathIsRefused)
 {
     applyFactorySettings(settings);
-    ui.expectMessage(expected::switchOnQuestion(), MessageAnswer::Yes);
-    ui.expectMessage(expected::noIniPathError());
+    ui.expectMessage(expected::switchOnQuestion, MessageAnswer::Yes);
+    ui.expectMessage(expected::noIniPathError);
     flow.toggleAutoLoad();
-    EXPECT_EQ(ui.autoLoadMenuText, "OFF");
-    EXPECT_EQ(ui.registryPath, std::nullopt);
+    expectAutoLoad(false, std::nullopt);
     EXPECT_TRUE(flow.flags().askBeforeToggle);
 }
 
 TEST_F(AutoLoad, SwitchingOnWithIncompleteSettingsCancelledChangesNothing)
 {
-    ui.expectMessage(expected::switchOnQuestion(), MessageAnswer::Yes);
+    ui.expectMessage(expected::switchOnQuestion, MessageAnswer::Yes);
     ui.expectIncompleteSettings(IncompleteSettingsChoice::Cancel);
-    ui.expectMessage(expected::abortWarning());
+    ui.expectMessage(expected::abortWarning);
     flow.toggleAutoLoad();
-    EXPECT_EQ(ui.autoLoadMenuText, "OFF");
-    EXPECT_EQ(ui.registryPath, std::nullopt);
+    expectAutoLoad(false, std::nullopt);
     EXPECT_TRUE(ui.statusTexts.empty());
 }
 
 TEST_F(AutoLoad, ToggleWhoseCheckLoadedAFileEndsSwitchedOnWithThatFile)
 {
     ui.files["/home/eva/trat.ini"] = testData("factory.ini");
-    ui.expectMessage(expected::switchOnQuestion(), MessageAnswer::Yes);
+    ui.expectMessage(expected::switchOnQuestion, MessageAnswer::Yes);
     ui.expectIncompleteSettings(IncompleteSettingsChoice::LoadFile);
     ui.expectFileToOpen(FileKind::Ini, "/home/eva/trat.ini");
     flow.toggleAutoLoad();
-    EXPECT_EQ(ui.autoLoadMenuText, "ON");
-    EXPECT_TRUE(flow.flags().autoLoadEnabled);
-    EXPECT_EQ(ui.registryPath, "/home/eva/trat.ini");
+    expectAutoLoad(true, "/home/eva/trat.ini");
 }
 
 TEST_F(AutoLoad, ToggleWhoseWizardSavedAFileEndsSwitchedOnWithThatFile)
 {
-    ui.expectMessage(expected::switchOnQuestion(), MessageAnswer::Yes);
+    ui.expectMessage(expected::switchOnQuestion, MessageAnswer::Yes);
     ui.expectIncompleteSettings(IncompleteSettingsChoice::Wizard);
     expectWizard(ui);
-    ui.expectMessage(expected::wizardSaveQuestion(), MessageAnswer::Yes);
+    ui.expectMessage(expected::wizardSaveQuestion, MessageAnswer::Yes);
     ui.expectFileToSave(FileKind::Ini, "/home/eva/nove.ini");
     flow.toggleAutoLoad();
-    EXPECT_EQ(ui.autoLoadMenuText, "ON");
-    EXPECT_TRUE(flow.flags().autoLoadEnabled);
-    EXPECT_EQ(ui.registryPath, "/home/eva/nove.ini");
+    expectAutoLoad(true, "/home/eva/nove.ini");
     EXPECT_FALSE(flow.flags().forceAutoLoadOn);
 }

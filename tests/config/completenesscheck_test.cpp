@@ -1,5 +1,3 @@
-#include "config/settingsflow.h"
-
 #include "config/settingstestsupport.h"
 
 #include <gtest/gtest.h>
@@ -8,11 +6,17 @@ namespace {
 
 using Choice = IncompleteSettingsChoice;
 
-class CompletenessCheck : public ::testing::Test {
+class CompletenessCheck : public SettingsFlowTest {
 protected:
-    RaceSettings settings;
-    FakeSettingsUi ui;
-    SettingsFlow flow{settings, ui};
+    /// The check finds the settings still incomplete after a choice: the
+    /// error, the dialog again (with its load choice \a loadEnabled), Cancel
+    /// (Esc answers the same), and the abort warning.
+    void expectErrorThenGivingUp(bool loadEnabled = true)
+    {
+        ui.expectMessage(expected::setupError);
+        ui.expectIncompleteSettings(Choice::Cancel, loadEnabled);
+        ui.expectMessage(expected::abortWarning);
+    }
 };
 
 } // namespace
@@ -26,9 +30,8 @@ TEST_F(CompletenessCheck, CompleteSettingsPassSilently)
 
 TEST_F(CompletenessCheck, CancelAbortsWithTheCallersWarning)
 {
-    // Esc in the dialog answers Cancel too.
     ui.expectIncompleteSettings(Choice::Cancel);
-    ui.expectMessage(expected::abortWarning());
+    ui.expectMessage(expected::abortWarning);
     EXPECT_FALSE(flow.ensureCompleteSettings());
     EXPECT_TRUE(flow.flags().setupAborted);
     EXPECT_FALSE(settings.settingsComplete());
@@ -38,9 +41,7 @@ TEST_F(CompletenessCheck, CancelledLoadShowsTheErrorAndTheDialogAgain)
 {
     ui.expectIncompleteSettings(Choice::LoadFile);
     ui.expectFileToOpen(FileKind::Ini, std::nullopt);
-    ui.expectMessage(expected::setupError());
-    ui.expectIncompleteSettings(Choice::Cancel);
-    ui.expectMessage(expected::abortWarning());
+    expectErrorThenGivingUp();
     EXPECT_FALSE(flow.ensureCompleteSettings());
     EXPECT_FALSE(flow.flags().setupActionChosen);
 }
@@ -59,7 +60,7 @@ TEST_F(CompletenessCheck, WizardConfirmedToTheEndCompletesTheSettings)
 {
     ui.expectIncompleteSettings(Choice::Wizard);
     expectWizard(ui);
-    ui.expectMessage(expected::wizardSaveQuestion(), MessageAnswer::No);
+    ui.expectMessage(expected::wizardSaveQuestion, MessageAnswer::No);
     EXPECT_TRUE(flow.ensureCompleteSettings());
     EXPECT_EQ(settings.trackLength, "25");
     EXPECT_EQ(settings.colourScheme, "1");
@@ -75,10 +76,8 @@ TEST_F(CompletenessCheck, WizardWithACancelledDialogGoesOnAndTheCheckAsksAgain)
 {
     ui.expectIncompleteSettings(Choice::Wizard);
     expectWizard(ui, SettingGroup::Laps);
-    ui.expectMessage(expected::wizardSaveQuestion(), MessageAnswer::No);
-    ui.expectMessage(expected::setupError());
-    ui.expectIncompleteSettings(Choice::Cancel);
-    ui.expectMessage(expected::abortWarning());
+    ui.expectMessage(expected::wizardSaveQuestion, MessageAnswer::No);
+    expectErrorThenGivingUp();
     EXPECT_FALSE(flow.ensureCompleteSettings());
     EXPECT_FALSE(settings.isGroupDone(SettingGroup::Laps));
     EXPECT_TRUE(settings.isGroupDone(SettingGroup::Communication));
@@ -89,7 +88,7 @@ TEST_F(CompletenessCheck, WizardYesSavesAndTheSavesOwnCheckPassesSilently)
 {
     ui.expectIncompleteSettings(Choice::Wizard);
     expectWizard(ui);
-    ui.expectMessage(expected::wizardSaveQuestion(), MessageAnswer::Yes);
+    ui.expectMessage(expected::wizardSaveQuestion, MessageAnswer::Yes);
     ui.expectFileToSave(FileKind::Ini, "/home/eva/nove.ini");
     EXPECT_TRUE(flow.ensureCompleteSettings());
     EXPECT_NE(ui.files["/home/eva/nove.ini"].find("Zavodnik1=Anna\r\n"), std::string::npos);
@@ -102,42 +101,33 @@ TEST_F(CompletenessCheck, WizardYesWithSettingsStillIncompleteDropsTheSaveSilent
 {
     ui.expectIncompleteSettings(Choice::Wizard);
     expectWizard(ui, SettingGroup::Racers);
-    ui.expectMessage(expected::wizardSaveQuestion(), MessageAnswer::Yes);
+    ui.expectMessage(expected::wizardSaveQuestion, MessageAnswer::Yes);
     // No save dialog and no message from the dropped save: the check goes on.
-    ui.expectMessage(expected::setupError());
-    ui.expectIncompleteSettings(Choice::Cancel);
-    ui.expectMessage(expected::abortWarning());
+    expectErrorThenGivingUp();
     EXPECT_FALSE(flow.ensureCompleteSettings());
     EXPECT_TRUE(flow.flags().setupChoiceAllowed);
     EXPECT_TRUE(ui.files.empty());
 }
 
-TEST_F(CompletenessCheck, SaveWithIncompleteSettingsOffersNoLoad)
+// A save runs the check without the load choice, and its wizard asks no
+// save question of its own.
+TEST_F(CompletenessCheck, SaveWithIncompleteSettingsOffersNoLoadAndItsWizardAsksNoSaveQuestion)
 {
     ui.expectIncompleteSettings(Choice::Cancel, false);
-    ui.expectMessage(expected::abortWarning());
+    ui.expectMessage(expected::abortWarning);
     flow.saveIniFile();
     EXPECT_FALSE(flow.flags().savePending);
     EXPECT_FALSE(flow.flags().saveRequested);
     EXPECT_TRUE(ui.files.empty());
-}
 
-TEST_F(CompletenessCheck, WizardStartedFromASaveAsksNoSaveQuestion)
-{
-    ui.expectIncompleteSettings(Choice::Wizard, false);
-    expectWizard(ui);
-    ui.expectFileToSave(FileKind::Ini, "/home/eva/nove.ini");
-    flow.saveIniFile();
-    EXPECT_EQ(ui.files.count("/home/eva/nove.ini"), 1u);
-}
-
-TEST_F(CompletenessCheck, IncompleteWizardInsideASaveShowsTheDialogAgainStillWithoutLoad)
-{
     ui.expectIncompleteSettings(Choice::Wizard, false);
     expectWizard(ui, SettingGroup::Racers);
-    ui.expectMessage(expected::setupError());
-    ui.expectIncompleteSettings(Choice::Cancel, false);
-    ui.expectMessage(expected::abortWarning());
+    expectErrorThenGivingUp(false);
     flow.saveIniFile();
     EXPECT_TRUE(ui.files.empty());
+
+    ui.expectIncompleteSettings(Choice::Wizard, false);
+    expectWizard(ui);
+    save("/home/eva/nove.ini");
+    EXPECT_EQ(ui.files.count("/home/eva/nove.ini"), 1u);
 }

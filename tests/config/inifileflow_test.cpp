@@ -1,5 +1,3 @@
-#include "config/settingsflow.h"
-
 #include "config/settingstestsupport.h"
 
 #include <gtest/gtest.h>
@@ -10,13 +8,12 @@ const std::string kFirstFile = "/home/eva/prvni.ini";
 
 // A program that has already saved the factory settings to kFirstFile, so
 // automatic loading is on with that file.
-class IniFileFlow : public ::testing::Test {
+class IniFileFlow : public SettingsFlowTest {
 protected:
     IniFileFlow()
     {
         flow.factorySettingsCommand();
-        ui.expectFileToSave(FileKind::Ini, kFirstFile);
-        flow.saveIniFile();
+        save(kFirstFile);
     }
 
     void expectAutoLoadStillOnFirstFile() const
@@ -28,9 +25,12 @@ protected:
         EXPECT_EQ(ui.statusTexts.size(), 2u);
     }
 
-    RaceSettings settings;
-    FakeSettingsUi ui;
-    SettingsFlow flow{settings, ui};
+    void expectAutoLoadMovedTo(const std::string &path) const
+    {
+        EXPECT_EQ(flow.flags().iniFilePath, path);
+        EXPECT_EQ(ui.registryPath, path);
+        EXPECT_EQ(ui.autoLoadMenuText, "ON");
+    }
 };
 
 } // namespace
@@ -41,113 +41,80 @@ TEST_F(IniFileFlow, SavedFactorySettingsAreTheReferenceFileAndSwitchAutoLoadOn)
     expectAutoLoadStillOnFirstFile();
     EXPECT_TRUE(flow.flags().autoLoadEnabled);
     EXPECT_FALSE(flow.flags().forceAutoLoadOn);
-}
 
-TEST_F(IniFileFlow, SavingToAnotherFileMovesAutoLoadToIt)
-{
-    ui.expectFileToSave(FileKind::Ini, "/media/usb/zavod.ini");
-    flow.saveIniFile();
+    save("/media/usb/zavod.ini");
     EXPECT_EQ(ui.files["/media/usb/zavod.ini"], testData("factory.ini"));
-    EXPECT_EQ(ui.registryPath, "/media/usb/zavod.ini");
-    EXPECT_EQ(flow.flags().iniFilePath, "/media/usb/zavod.ini");
-    EXPECT_EQ(ui.autoLoadMenuText, "ON");
+    expectAutoLoadMovedTo("/media/usb/zavod.ini");
 }
 
 TEST_F(IniFileFlow, FailedWriteIsReportedAndLeavesAutoLoadAsItWas)
 {
     ui.unwritablePaths.insert("/dev/full");
-    ui.expectFileToSave(FileKind::Ini, "/dev/full");
-    ui.expectMessage(expected::iniFileError());
-    flow.saveIniFile();
+    save("/dev/full", expected::iniFileError);
     expectAutoLoadStillOnFirstFile();
 }
 
 TEST_F(IniFileFlow, ValueTheCodePageCannotHoldIsRefusedWithTheFileError)
 {
     settings.racerName[2] = "Łukasz ✓";
-    ui.expectFileToSave(FileKind::Ini, "/home/eva/druhy.ini");
-    ui.expectMessage(expected::iniFileError());
-    flow.saveIniFile();
+    save("/home/eva/druhy.ini", expected::iniFileError);
     EXPECT_EQ(ui.files.count("/home/eva/druhy.ini"), 0u);
     expectAutoLoadStillOnFirstFile();
 }
 
 TEST_F(IniFileFlow, CancelledFileDialogsChangeNothing)
 {
-    ui.expectFileToSave(FileKind::Ini, std::nullopt);
-    flow.saveIniFile();
+    save(std::nullopt);
     ui.expectFileToOpen(FileKind::Ini, std::nullopt);
     flow.loadIniFile();
     expectAutoLoadStillOnFirstFile();
     EXPECT_EQ(ui.files.size(), 1u);
 }
 
+// The second file is longer than 10000 bytes, with comment characters before its
+// last key, and is still read whole.
 TEST_F(IniFileFlow, LoadReplacesTheSettingsAndMovesAutoLoadToTheFile)
 {
-    std::string text = testData("factory.ini");
-    text.replace(text.find("PocetKol=12"), 11, "PocetKol=30");
-    ui.files["/home/eva/dlouhy.ini"] = text;
-    ui.expectFileToOpen(FileKind::Ini, "/home/eva/dlouhy.ini");
-    flow.loadIniFile();
+    load("/home/eva/dlouhy.ini", factoryIni("PocetKol=12", "PocetKol=30"));
     EXPECT_EQ(settings.lapsPerRide, "30");
-    EXPECT_EQ(ui.registryPath, "/home/eva/dlouhy.ini");
-    EXPECT_EQ(ui.autoLoadMenuText, "ON");
+    expectAutoLoadMovedTo("/home/eva/dlouhy.ini");
+
+    load("/home/eva/komentare.ini",
+         factoryIni("BarevneSchema=0", std::string(12000, ';') + "\r\nBarevneSchema=2"));
+    EXPECT_EQ(settings.colourScheme, "2");
+    expectAutoLoadMovedTo("/home/eva/komentare.ini");
 }
 
 TEST_F(IniFileFlow, FileThatCannotBeOpenedIsReportedAndLeavesAutoLoadAsItWas)
 {
-    ui.expectFileToOpen(FileKind::Ini, "/home/eva/smazany.ini");
-    ui.expectMessage(expected::iniFileError());
-    flow.loadIniFile();
+    load("/home/eva/smazany.ini", std::nullopt, expected::iniFileError);
     expectAutoLoadStillOnFirstFile();
 }
 
 TEST_F(IniFileFlow, FileOverOneMebibyteIsRefusedWithTheOpenError)
 {
-    ui.files["/home/eva/obri.ini"] = testData("factory.ini") + std::string(1024 * 1024, ' ');
-    ui.expectFileToOpen(FileKind::Ini, "/home/eva/obri.ini");
-    ui.expectMessage(expected::iniFileError());
-    flow.loadIniFile();
+    load("/home/eva/obri.ini", testData("factory.ini") + std::string(1024 * 1024, ' '), expected::iniFileError);
     expectAutoLoadStillOnFirstFile();
-}
-
-TEST_F(IniFileFlow, FileLongerThanTenThousandBytesIsReadWhole)
-{
-    std::string text = testData("factory.ini");
-    text.replace(text.find("BarevneSchema=0"), 15, std::string(12000, ';') + "\r\nBarevneSchema=2");
-    ui.files["/home/eva/komentare.ini"] = text;
-    ui.expectFileToOpen(FileKind::Ini, "/home/eva/komentare.ini");
-    flow.loadIniFile();
-    EXPECT_EQ(settings.colourScheme, "2");
 }
 
 TEST_F(IniFileFlow, MissingKeyIsNamedAndTheFileStillBecomesTheAutoLoadFile)
 {
-    std::string text = testData("factory.ini");
-    text.replace(text.find("PocetKol=12\r\n"), 13, "");
+    std::string text = factoryIni("PocetKol=12\r\n", "");
     text.replace(text.find("Zavodnik1=Z"), 11, "Zavodnik1=R");
-    ui.files["/home/eva/vadny.ini"] = text;
-    ui.expectFileToOpen(FileKind::Ini, "/home/eva/vadny.ini");
-    ui.expectMessage(expected::missingKeyError("PocetKol"));
-    flow.loadIniFile();
+    load("/home/eva/vadny.ini", text, expected::missingKeyError("PocetKol"));
     EXPECT_EQ(settings.racerName[0], "Rávodník 1");
-    EXPECT_EQ(ui.registryPath, "/home/eva/vadny.ini");
+    expectAutoLoadMovedTo("/home/eva/vadny.ini");
 }
 
 TEST_F(IniFileFlow, IncompleteLoadKeepsTheMarksSoASaveAsksAgain)
 {
     ui.expectConfirmedGroup(SettingGroup::Racers, OkButtonRole::Ok, [](RaceSettings &s) { s.racerName.fill(""); });
     flow.settingsCommand(SettingGroup::Racers);
-    std::string text = testData("factory.ini");
-    text.erase(text.find("BarevneSchema"));
-    ui.files["/home/eva/kratky.ini"] = text;
-    ui.expectFileToOpen(FileKind::Ini, "/home/eva/kratky.ini");
-    ui.expectMessage(expected::missingKeyError("BarevneSchema"));
-    flow.loadIniFile();
+    load("/home/eva/kratky.ini", factoryIni("BarevneSchema=0\r\n", ""), expected::missingKeyError("BarevneSchema"));
     EXPECT_EQ(settings.racerName[0], "Závodník 1");
     EXPECT_FALSE(settings.isGroupDone(SettingGroup::Racers));
 
     ui.expectIncompleteSettings(IncompleteSettingsChoice::Cancel, false);
-    ui.expectMessage(expected::abortWarning());
+    ui.expectMessage(expected::abortWarning);
     flow.saveIniFile();
 }

@@ -35,14 +35,23 @@ Race twoRacerRace()
     return race;
 }
 
-Message resultsQuestion()
-{
-    return {"Otázka", "Závod již skončil. Přejete si výsledky uložit", MessageButtons::YesNo, MessageIcon::Question};
-}
+const Message kResultsError = expected::error("Chyba pri vytváření herních výsledků!");
 
-Message resultsError()
+/// Offers the results of \a race, answered with \a answer and, after Yes,
+/// the save dialog with \a path; returns the files written.
+std::map<std::string, std::string> offerAnswered(const Race &race, MessageAnswer answer,
+                                                 std::optional<std::string> path = std::nullopt,
+                                                 std::optional<Message> message = std::nullopt)
 {
-    return {"Chyba", "Chyba pri vytváření herních výsledků!", MessageButtons::Ok, MessageIcon::Error};
+    FakeSettingsUi ui;
+    ui.unwritablePaths.insert("/dev/full");
+    ui.expectMessage(expected::question("Závod již skončil. Přejete si výsledky uložit"), answer);
+    if (answer == MessageAnswer::Yes)
+        ui.expectFileToSave(FileKind::Results, path);
+    if (message)
+        ui.expectMessage(*message);
+    offerRaceResults(race, ui);
+    return ui.files;
 }
 
 } // namespace
@@ -70,45 +79,22 @@ TEST(ResultsText, GapWithoutClosingBracketGivesAnEmptyTime)
     EXPECT_EQ(text.substr(text.find("\r\n")), "\r\n\"Eva\",\"2\",\" (ztráty)\",\"... [m:s:ms]\",\"... [km/h]\"");
 }
 
-TEST(RaceResultsSave, YesAndAFileWriteTheResults)
+TEST(RaceResultsSave, YesAndAFileWriteTheResultsNoOrACancelledDialogNothing)
 {
-    FakeSettingsUi ui;
-    ui.expectMessage(resultsQuestion(), MessageAnswer::Yes);
-    ui.expectFileToSave(FileKind::Results, "/závody/finále.csv");
-    offerRaceResults(twoRacerRace(), ui);
-    EXPECT_EQ(ui.files["/závody/finále.csv"], testData("results_two_racers.csv"));
-}
-
-TEST(RaceResultsSave, NoOrACancelledDialogWritesNothing)
-{
-    FakeSettingsUi ui;
-    ui.expectMessage(resultsQuestion(), MessageAnswer::No);
-    offerRaceResults(twoRacerRace(), ui);
-    ui.expectMessage(resultsQuestion(), MessageAnswer::Yes);
-    ui.expectFileToSave(FileKind::Results, std::nullopt);
-    offerRaceResults(twoRacerRace(), ui);
-    EXPECT_TRUE(ui.files.empty());
+    EXPECT_EQ(offerAnswered(twoRacerRace(), MessageAnswer::Yes, "/závody/finále.csv"),
+              (std::map<std::string, std::string>{{"/závody/finále.csv", testData("results_two_racers.csv")}}));
+    EXPECT_TRUE(offerAnswered(twoRacerRace(), MessageAnswer::No).empty());
+    EXPECT_TRUE(offerAnswered(twoRacerRace(), MessageAnswer::Yes, std::nullopt).empty());
 }
 
 TEST(RaceResultsSave, FileThatCannotBeWrittenIsReported)
 {
-    FakeSettingsUi ui;
-    ui.unwritablePaths.insert("/dev/full");
-    ui.expectMessage(resultsQuestion(), MessageAnswer::Yes);
-    ui.expectFileToSave(FileKind::Results, "/dev/full");
-    ui.expectMessage(resultsError());
-    offerRaceResults(twoRacerRace(), ui);
-    EXPECT_TRUE(ui.files.empty());
+    EXPECT_TRUE(offerAnswered(twoRacerRace(), MessageAnswer::Yes, "/dev/full", kResultsError).empty());
 }
 
 TEST(RaceResultsSave, NameTheCodePageCannotHoldIsReportedNotMangled)
 {
     Race race = twoRacerRace();
     race.racers[0].nameText = "Łukasz ✓";
-    FakeSettingsUi ui;
-    ui.expectMessage(resultsQuestion(), MessageAnswer::Yes);
-    ui.expectFileToSave(FileKind::Results, "/tmp/vysledky.csv");
-    ui.expectMessage(resultsError());
-    offerRaceResults(race, ui);
-    EXPECT_TRUE(ui.files.empty());
+    EXPECT_TRUE(offerAnswered(race, MessageAnswer::Yes, "/tmp/vysledky.csv", kResultsError).empty());
 }

@@ -1,8 +1,10 @@
 // Shared by the settings tests: the messages the user must see, written out
-// as the user reads them, a scripted run of the configuration wizard, and the
-// expected files under tests/data.
+// as the user reads them, a scripted run of the configuration wizard, the
+// expected files under tests/data, and a settings flow over a scripted user
+// interface.
 #pragma once
 
+#include "config/settingsflow.h"
 #include "fakes/fakesettingsui.h"
 
 #include <gtest/gtest.h>
@@ -14,52 +16,32 @@
 
 namespace expected {
 
-inline Message abortWarning()
+inline Message error(std::string text)
 {
-    return {"Varování", "Uživatel přerušil vykonávání právě probíhající akce.", MessageButtons::Ok,
-            MessageIcon::Warning};
+    return {"Chyba", std::move(text), MessageButtons::Ok, MessageIcon::Error};
 }
 
-inline Message setupError()
+inline Message question(std::string text)
 {
-    return {"Chyba", "Během nastavování došlo k chybě ...", MessageButtons::Ok, MessageIcon::Error};
+    return {"Otázka", std::move(text), MessageButtons::YesNo, MessageIcon::Question};
 }
 
-inline Message wizardSaveQuestion()
-{
-    return {"Otázka", "Bylo vytvořeno nové nastvení. Přejete si toto nastavení uložit?", MessageButtons::YesNo,
-            MessageIcon::Question};
-}
-
-inline Message iniFileError()
-{
-    return {"Chyba", "Chyba pri manipulaci (vytváření/otevírání) s INI souborem!", MessageButtons::Ok,
-            MessageIcon::Error};
-}
+inline const Message abortWarning{"Varování", "Uživatel přerušil vykonávání právě probíhající akce.",
+                                  MessageButtons::Ok, MessageIcon::Warning};
+inline const Message setupError = error("Během nastavování došlo k chybě ...");
+inline const Message wizardSaveQuestion =
+    question("Bylo vytvořeno nové nastvení. Přejete si toto nastavení uložit?");
+inline const Message iniFileError = error("Chyba pri manipulaci (vytváření/otevírání) s INI souborem!");
+inline const Message switchOnQuestion =
+    question("Následující akce uloží příznak automatického nahrávání INI souboru. Pokračovat?");
+inline const Message switchOffQuestion =
+    question("Následující akce odebere automatické nahrávání INI souboru. Pokračovat?");
+inline const Message noIniPathError = error("Nebyla nalezena žádná platná cesta k INI souboru. Neprve je potřeba "
+                                            "nahrát, nebo uložit inicializační soubor.");
 
 inline Message missingKeyError(const std::string &key)
 {
-    return {"Chyba", "Chyba při nahrávání INI souboru [" + key + "].", MessageButtons::Ok, MessageIcon::Error};
-}
-
-inline Message switchOnQuestion()
-{
-    return {"Otázka", "Následující akce uloží příznak automatického nahrávání INI souboru. Pokračovat?",
-            MessageButtons::YesNo, MessageIcon::Question};
-}
-
-inline Message switchOffQuestion()
-{
-    return {"Otázka", "Následující akce odebere automatické nahrávání INI souboru. Pokračovat?",
-            MessageButtons::YesNo, MessageIcon::Question};
-}
-
-inline Message noIniPathError()
-{
-    return {"Chyba",
-            "Nebyla nalezena žádná platná cesta k INI souboru. Neprve je potřeba nahrát, nebo uložit "
-            "inicializační soubor.",
-            MessageButtons::Ok, MessageIcon::Error};
+    return error("Chyba při nahrávání INI souboru [" + key + "].");
 }
 
 } // namespace expected
@@ -107,3 +89,44 @@ inline std::string testData(const std::string &name)
     bytes << file.rdbuf();
     return bytes.str();
 }
+
+/// tests/data/factory.ini with the first \a from (Windows-1250 bytes) replaced by \a to.
+inline std::string factoryIni(const std::string &from = {}, const std::string &to = {})
+{
+    std::string text = testData("factory.ini");
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << "factory.ini holds no " << from;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+/// A settings flow over a scripted user interface.
+class SettingsFlowTest : public ::testing::Test {
+protected:
+    /// The load command answered with \a path, which holds \a bytes (or does
+    /// not exist), followed by \a message.
+    void load(const std::string &path, std::optional<std::string> bytes,
+              std::optional<Message> message = std::nullopt)
+    {
+        if (bytes)
+            ui.files[path] = std::move(*bytes);
+        ui.expectFileToOpen(FileKind::Ini, path);
+        if (message)
+            ui.expectMessage(*message);
+        flow.loadIniFile();
+    }
+
+    /// The save command answered with \a path (cancelled when none), followed by \a message.
+    void save(std::optional<std::string> path, std::optional<Message> message = std::nullopt)
+    {
+        ui.expectFileToSave(FileKind::Ini, std::move(path));
+        if (message)
+            ui.expectMessage(*message);
+        flow.saveIniFile();
+    }
+
+    RaceSettings settings;
+    FakeSettingsUi ui;
+    SettingsFlow flow{settings, ui};
+};
