@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 constexpr Rgb kLogoColour{200, 30, 40};
@@ -24,11 +26,37 @@ protected:
         return path.toStdString();
     }
 
-    RaceSettings settings_ = tableSettings({.racers = 8});
+    RaceSettings settings_ = tableSettings({.racers = 3});
     Race race_{settings_};
     RacerLogos logos_;
     QTemporaryDir dir_;
 };
+
+struct LogoCase {
+    std::string file;
+    std::string note;
+    Rect cell{0, 0, 192, 120};
+};
+
+// Each case's file goes to a seat of its own: none gives a logo, and each
+// name keeps its cell.
+void expectNoLogos(const std::vector<LogoCase> &cases)
+{
+    RaceSettings settings = tableSettings({.racers = 8});
+    Race race(settings);
+    for (std::size_t seat = 0; seat < cases.size(); ++seat) {
+        settings.racerLogo[seat] = cases[seat].file;
+        race.racers[seat].logoRect = cases[seat].cell;
+    }
+    RacerLogos logos;
+    logos.load(settings, race);
+    for (std::size_t seat = 0; seat < cases.size(); ++seat) {
+        SCOPED_TRACE(cases[seat].file);
+        EXPECT_EQ(race.racers[seat].logoStatusText, cases[seat].note);
+        EXPECT_TRUE(logos.logo(int(seat)).isNull());
+        EXPECT_EQ(race.racers[seat].logoRect, cases[seat].cell);
+    }
+}
 
 } // namespace
 
@@ -42,35 +70,19 @@ TEST_F(RacerLogosTest, LogoOf150x100FitsACellTwoPixelsLargerAndIsCentred)
     EXPECT_EQ(logos_.logo(0).size(), QSize(150, 100));
 }
 
-// Logos refused for their size are missing too: the name keeps its cell.
+// Logos refused for their size are missing too.
 TEST_F(RacerLogosTest, MissingLogosSayWhy)
 {
     ASSERT_TRUE(badinput::writeFile(dir_.filePath("broken.bmp"), "BM not really a bitmap"));
-    struct Case {
-        std::string file;
-        Rect cell;
-        std::string note;
-    };
-    const Case cases[] = {
-        {"", {0, 0, 192, 120}, "logo není nastaveno"},
-        {dir_.filePath("nowhere.bmp").toStdString(), {0, 0, 192, 120}, kUnreadable},
-        {dir_.filePath("broken.bmp").toStdString(), {0, 0, 192, 120}, kUnreadable},
-        {logoFile("wide.bmp", 151, 100), {0, 0, 192, 120}, "!velikost: 151x100px"},
-        {logoFile("tall.bmp", 150, 101), {0, 0, 192, 120}, "!velikost: 150x101px"},
-        {logoFile("fits.bmp", 150, 100), {0, 0, 151, 120}, "!velikost: 150x100px"}, // cell a pixel too narrow
-        {logoFile("fits.bmp", 150, 100), {0, 0, 192, 101}, "!velikost: 150x100px"}, // and too low
-    };
-    for (std::size_t seat = 0; seat < std::size(cases); ++seat) {
-        settings_.racerLogo[seat] = cases[seat].file;
-        race_.racers[seat].logoRect = cases[seat].cell;
-    }
-    logos_.load(settings_, race_);
-    for (std::size_t seat = 0; seat < std::size(cases); ++seat) {
-        SCOPED_TRACE(cases[seat].file);
-        EXPECT_EQ(race_.racers[seat].logoStatusText, cases[seat].note);
-        EXPECT_TRUE(logos_.logo(int(seat)).isNull());
-        EXPECT_EQ(race_.racers[seat].logoRect, cases[seat].cell);
-    }
+    expectNoLogos({
+        {"", "logo není nastaveno"},
+        {dir_.filePath("nowhere.bmp").toStdString(), kUnreadable},
+        {dir_.filePath("broken.bmp").toStdString(), kUnreadable},
+        {logoFile("wide.bmp", 151, 100), "!velikost: 151x100px"},
+        {logoFile("tall.bmp", 150, 101), "!velikost: 150x101px"},
+        {logoFile("fits.bmp", 150, 100), "!velikost: 150x100px", {0, 0, 151, 120}}, // cell a pixel too narrow
+        {logoFile("fits.bmp", 150, 100), "!velikost: 150x100px", {0, 0, 192, 101}}, // and too low
+    });
 }
 
 TEST_F(RacerLogosTest, FirstTickLoadsOnceThenPhasesAlternate)
@@ -108,30 +120,16 @@ TEST(RacerLogosBadInput, EveryBadFileGetsItsNoteAndNoLogo)
     badinput::UnattendedPipe pipe(dir.filePath("roura.bmp"));
     ASSERT_TRUE(pipe.created());
 
-    const std::pair<const char *, std::string> logoFiles[] = {
-        {"text.bmp", kUnreadable},
-        {"velky.bmp", "!velikost: 16000x16000px"},
-        {"obri.bmp", kUnreadable}, // beyond what Qt's bitmap reader takes for a header
-        {"slozka.bmp", kUnreadable},
-        {"chybi.bmp", kUnreadable},
-        {"roura.bmp", kUnreadable},
-    };
-    RaceSettings settings = tableSettings({.racers = 6});
-    for (std::size_t seat = 0; seat < std::size(logoFiles); ++seat)
-        settings.racerLogo[seat] = dir.filePath(logoFiles[seat].first).toStdString();
-    Race race(settings);
-    for (RacerState &racer : race.racers)
-        racer.logoRect = {0, 0, 192, 120};
-
-    RacerLogos logos;
-    logos.load(settings, race);
+    const auto path = [&](const char *name) { return dir.filePath(name).toStdString(); };
+    expectNoLogos({
+        {path("text.bmp"), kUnreadable},
+        {path("velky.bmp"), "!velikost: 16000x16000px"},
+        {path("obri.bmp"), kUnreadable}, // beyond what Qt's bitmap reader takes for a header
+        {path("slozka.bmp"), kUnreadable},
+        {path("chybi.bmp"), kUnreadable},
+        {path("roura.bmp"), kUnreadable},
+    });
     EXPECT_FALSE(pipe.wasWaitedOn()) << "the pipe held the window";
-    for (std::size_t seat = 0; seat < std::size(logoFiles); ++seat) {
-        SCOPED_TRACE(logoFiles[seat].first);
-        EXPECT_EQ(race.racers[seat].logoStatusText, logoFiles[seat].second);
-        EXPECT_TRUE(logos.logo(int(seat)).isNull());
-        EXPECT_EQ(race.racers[seat].logoRect, (Rect{0, 0, 192, 120})) << "the name keeps its cell";
-    }
 }
 
 // Qt's bitmap reader keeps the rows it could read; the rest of the picture is

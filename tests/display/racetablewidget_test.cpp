@@ -5,13 +5,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -38,25 +38,21 @@ protected:
     void timerEvent(QTimerEvent *) override
     {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        if (std::find(open_.begin(), open_.end(), box) == open_.end()) {
-            stacked = stacked || !open_.empty();
-            open_.push_back(box);
+        if (box && box != current_) {
+            stacked = stacked || (current_ && current_->isVisible());
+            current_ = box;
             ticksOpen_ = 0;
             seen.push_back(describeBox(box->windowTitle(), box->text(), box->icon(), box->standardButtons()));
             if (seen.size() == 1)
                 whileOpen_();
-        } else if (++ticksOpen_ >= 3) {
-            open_.pop_back();
-            ticksOpen_ = 0;
+        } else if (box && ++ticksOpen_ == 3) {
             box->button(QMessageBox::Ok)->click();
         }
     }
 
 private:
     std::function<void()> whileOpen_;
-    std::vector<QMessageBox *> open_;
+    QPointer<QMessageBox> current_;
     int ticksOpen_ = 0;
 };
 

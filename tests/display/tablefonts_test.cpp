@@ -23,35 +23,29 @@ TEST(TableFonts, ValueFontCellIsAtMostTheAskedHeight)
     }
 }
 
+// Sizes run from 700 down to 35 tenths of a pixel; the place and lap
+// columns (1 and 3) are measured bold.
 TEST(TableFonts, FitLeavesFivePixelsClearOnEachSide)
 {
     CellFontFitter fitter;
-    const QString text = QStringLiteral("0:12:345");
+    const QString time = QStringLiteral("0:12:345");
     const QFontMetrics &largest = fitter.metrics(kLargestValueSize, false);
-    const int width = largest.horizontalAdvance(text) + 10;
+    const int width = largest.horizontalAdvance(time) + 10;
     const int height = largest.height() + 10;
-    EXPECT_EQ(fitter.fitCellFont(text, width, height, 4), 700);
-    EXPECT_EQ(fitter.fitCellFont(text, width - 1, height, 4), 665);
-    EXPECT_EQ(fitter.fitCellFont(text, width, height - 1, 4), 665);
-}
+    EXPECT_EQ(fitter.fitCellFont(time, width, height, 4), 700);
+    EXPECT_EQ(fitter.fitCellFont(time, width - 1, height, 4), 665);
+    EXPECT_EQ(fitter.fitCellFont(time, width, height - 1, 4), 665);
 
-TEST(TableFonts, PlaceAndLapColumnsAreMeasuredBold)
-{
-    CellFontFitter fitter;
-    const QString text = QStringLiteral("GO");
-    const int width = fitter.metrics(kLargestValueSize, false).horizontalAdvance(text) + 10;
-    ASSERT_GT(fitter.metrics(kLargestValueSize, true).horizontalAdvance(text) + 10, width);
-    EXPECT_EQ(fitter.fitCellFont(text, width, 200, 4), 700);
-    EXPECT_LT(fitter.fitCellFont(text, width, 200, 3), 700);
-    EXPECT_LT(fitter.fitCellFont(text, width, 200, 1), 700);
-}
+    const QString go = QStringLiteral("GO");
+    const int goWidth = largest.horizontalAdvance(go) + 10;
+    ASSERT_GT(fitter.metrics(kLargestValueSize, true).horizontalAdvance(go) + 10, goWidth);
+    EXPECT_EQ(fitter.fitCellFont(go, goWidth, 200, 4), 700);
+    EXPECT_LT(fitter.fitCellFont(go, goWidth, 200, 3), 700);
+    EXPECT_LT(fitter.fitCellFont(go, goWidth, 200, 1), 700);
 
-TEST(TableFonts, SmallestSizeIsThreePixelsAndBelowThatNothingFits)
-{
-    CellFontFitter fitter;
     const int smallest = fitter.metrics(kValueSizeStep, false).height();
     ASSERT_LE(smallest, 3);
     EXPECT_EQ(fitter.fitCellFont(QStringLiteral("a"), 100, smallest + 10, 2), 35);
-    EXPECT_EQ(fitter.fitCellFont(QStringLiteral("a"), 100, smallest + 9, 2), 0);
+    EXPECT_EQ(fitter.fitCellFont(QStringLiteral("a"), 100, smallest + 9, 2), 0) << "nothing fits below that";
     EXPECT_EQ(fitter.fitCellFont(QString(400, QLatin1Char('W')), 192, 111, 2), 0);
 }
