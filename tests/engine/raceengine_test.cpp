@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 const std::string kLapsTitle = "..:: Základní program modelové autodráhy Tramelo ::.. VOLENá KOLA: 5";
-
-} // namespace
 
 TEST(RaceClock, TitleShowsTheRaceTimeFromTheFirstTickAfterTheStart)
 {

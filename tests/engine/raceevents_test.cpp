@@ -209,8 +209,9 @@ TEST(RaceEvents, CrossingOfAFinishedOrDisqualifiedSeatBeepsAndIsReportedOnce)
             script.engine.racerButtonCommand(disqualifyButton(0));
         script.cross(0, 15'000);
         script.host.takeSounds();
-        const Texts before{script.racer(0).lapsText, script.racer(0).lastLapTimeText, script.racer(0).rankText,
-                           script.racer(0).flagCode};
+        const RacerState &adam = script.racer(0);
+        auto cells = [&] { return Texts{adam.lapsText, adam.lastLapTimeText, adam.rankText, adam.flagCode}; };
+        const Texts before = cells();
         ASSERT_EQ(before.back(), c.disqualified ? "0" : "2");
 
         script.host.whileNextMessageOpen([&] { script.poll(); });
@@ -219,9 +220,7 @@ TEST(RaceEvents, CrossingOfAFinishedOrDisqualifiedSeatBeepsAndIsReportedOnce)
         EXPECT_EQ(script.host.messages,
                   (std::vector<Message>{{"informace", c.text, MessageButtons::Ok, MessageIcon::Information}}));
         EXPECT_EQ(script.host.takeSounds(), c.sounds);
-        EXPECT_EQ((Texts{script.racer(0).lapsText, script.racer(0).lastLapTimeText, script.racer(0).rankText,
-                         script.racer(0).flagCode}),
-                  before);
+        EXPECT_EQ(cells(), before);
         EXPECT_EQ(script.state().repaintRow, kNoRow);
         EXPECT_EQ(script.channel(0).lastTimestamp, 20'000u);
     }

@@ -4,11 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 constexpr const char *kLeading = "- průběžné vedení -";
-
-} // namespace
 
 TEST(Standings, FirstSeatsToCompleteLapOneArePlacedInOrderOfArrival)
 {
