@@ -47,73 +47,50 @@ void choose(QFileDialog &dialog, const QString &path)
 class FileDialogsTest : public QObject {
     Q_OBJECT
 private slots:
-    void windowsFiltersBecomeQtFilters_data();
-    void windowsFiltersBecomeQtFilters();
-    void openDialogTakesExistingFilesOnly();
-    void saveDialogReplacesWithoutAsking();
-    void chosenFileIsReturned();
-    void cancelReturnsNothing();
+    // Windows filters name their patterns after the text or not; Qt needs them
+    // in the parentheses that end it.
+    void windowsFiltersBecomeQtFilters()
+    {
+        QCOMPARE(qtNameFilters("Obrázky|*.bmp;*.dib|Vše (*.*)|*.*||"),
+                 (QStringList{"Obrázky (*.bmp *.dib)", "Vše (*.*)"}));
+    }
+
+    // Opening takes existing files only; saving replaces a file without asking.
+    void dialogsAreSetUpForTheirKindAndMode()
+    {
+        for (const bool save : {false, true}) {
+            QFileDialog dialog;
+            const auto mode = save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen;
+            setUpFileDialog(dialog, save ? FileKind::Results : FileKind::Ini, mode);
+            QCOMPARE(dialog.acceptMode(), mode);
+            QCOMPARE(dialog.fileMode(), save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+            QCOMPARE(dialog.testOption(QFileDialog::DontConfirmOverwrite), save);
+            QCOMPARE(dialog.nameFilters(),
+                     QStringList{save ? "CSV (oddělený čárkou) (*.csv)" : "Konfigurační soubory (*.ini)"});
+            QCOMPARE(dialog.defaultSuffix(), QString());
+        }
+    }
+
+    void chosenFileIsReturned()
+    {
+        QTemporaryDir dir;
+        const QString existing = dir.filePath("trať.ini");
+        QFile file(existing);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+
+        const FileDialogAnswer answer([&](QFileDialog &dialog) { choose(dialog, existing); });
+        QCOMPARE(execOpenFileDialog(nullptr, FileKind::Ini), std::optional<std::string>(existing.toStdString()));
+        // An existing file is taken as it is: no question about replacing it.
+        QCOMPARE(execSaveFileDialog(nullptr, FileKind::Ini), std::optional<std::string>(existing.toStdString()));
+    }
+
+    void cancelReturnsNothing()
+    {
+        const FileDialogAnswer answer([](QFileDialog &dialog) { dialog.reject(); });
+        QCOMPARE(execSaveFileDialog(nullptr, FileKind::Results), std::nullopt);
+    }
 };
-
-void FileDialogsTest::windowsFiltersBecomeQtFilters_data()
-{
-    QTest::addColumn<QString>("windows");
-    QTest::addColumn<QStringList>("qt");
-    QTest::newRow("ini") << QString("Konfigurační soubory (*.ini)|*.ini|")
-                         << QStringList{"Konfigurační soubory (*.ini)"};
-    QTest::newRow("csv") << QString("CSV (oddělený čárkou) (*.csv)|*.csv|")
-                         << QStringList{"CSV (oddělený čárkou) (*.csv)"};
-    QTest::newRow("patterns not shown") << QString("Obrázky|*.bmp;*.dib|Vše|*.*||")
-                                        << QStringList{"Obrázky (*.bmp *.dib)", "Vše (*.*)"};
-}
-
-void FileDialogsTest::windowsFiltersBecomeQtFilters()
-{
-    QFETCH(QString, windows);
-    QFETCH(QStringList, qt);
-    QCOMPARE(qtNameFilters(windows), qt);
-}
-
-void FileDialogsTest::openDialogTakesExistingFilesOnly()
-{
-    QFileDialog dialog;
-    setUpFileDialog(dialog, FileKind::Ini, QFileDialog::AcceptOpen);
-    QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptOpen);
-    QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
-    QCOMPARE(dialog.nameFilters(), QStringList{"Konfigurační soubory (*.ini)"});
-    QCOMPARE(dialog.defaultSuffix(), QString());
-}
-
-void FileDialogsTest::saveDialogReplacesWithoutAsking()
-{
-    QFileDialog dialog;
-    setUpFileDialog(dialog, FileKind::Results, QFileDialog::AcceptSave);
-    QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptSave);
-    QCOMPARE(dialog.fileMode(), QFileDialog::AnyFile);
-    QVERIFY(dialog.testOption(QFileDialog::DontConfirmOverwrite));
-    QCOMPARE(dialog.nameFilters(), QStringList{"CSV (oddělený čárkou) (*.csv)"});
-    QCOMPARE(dialog.defaultSuffix(), QString());
-}
-
-void FileDialogsTest::chosenFileIsReturned()
-{
-    QTemporaryDir dir;
-    const QString existing = dir.filePath("trať.ini");
-    QFile file(existing);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-
-    const FileDialogAnswer answer([&](QFileDialog &dialog) { choose(dialog, existing); });
-    QCOMPARE(execOpenFileDialog(nullptr, FileKind::Ini), std::optional<std::string>(existing.toStdString()));
-    // An existing file is taken as it is: no question about replacing it.
-    QCOMPARE(execSaveFileDialog(nullptr, FileKind::Ini), std::optional<std::string>(existing.toStdString()));
-}
-
-void FileDialogsTest::cancelReturnsNothing()
-{
-    const FileDialogAnswer answer([](QFileDialog &dialog) { dialog.reject(); });
-    QCOMPARE(execSaveFileDialog(nullptr, FileKind::Results), std::nullopt);
-}
 
 QTEST_MAIN(FileDialogsTest)
 #include "filedialogs_test.moc"
