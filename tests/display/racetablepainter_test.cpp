@@ -83,10 +83,9 @@ TEST(TablePainter, SchemeColoursCellsOutlinesTextAndStripes)
 {
     const ColourScheme blue{{80, 197, 254}, {143, 220, 252}, {200, 238, 255}, {34, 42, 128}};
     const ColourScheme red{{250, 133, 151}, {252, 186, 196}, {254, 222, 227}, {153, 62, 49}};
-    for (const auto &[setting, colours] : {std::pair{"0", blue}, {"1", red}, {"7", blue}, {"-1", blue}}) {
-        SCOPED_TRACE(setting);
-        TableFixture table({.racers = 2, .arrangement = 3}); // at the bottom, stripes above
-        table.settings.colourScheme = setting;
+    for (const auto &[scheme, colours] : {std::pair{0, blue}, {1, red}, {7, blue}, {-1, blue}}) {
+        SCOPED_TRACE(scheme);
+        TableFixture table({.racers = 2, .arrangement = 3, .scheme = scheme}); // at the bottom, stripes above
         table.race.racers[0].rankText = "1";
         table.race.racers[0].lastLapTimeText = "0:12:345";
         ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);

@@ -25,11 +25,6 @@ QImage load(const QString &name)
     return QImage(QStringLiteral(":/resources/%1.png").arg(name));
 }
 
-QImage bitmap(int number)
-{
-    return load(QStringLiteral("bitmap%1").arg(number));
-}
-
 Tint tintOf(const QColor &colour)
 {
     if (colour.alpha() < 128 || colour.hsvSaturation() < 90 || colour.value() < 90)
@@ -133,7 +128,7 @@ private slots:
     {
         const Tint newBarTint[] = {Tint::Red,   Tint::Red,   Tint::Yellow, Tint::Green,
                                    Tint::Green, Tint::Green, Tint::Green};
-        QImage previous = bitmap(123);
+        QImage previous = load(QStringLiteral("bitmap123"));
         QVERIFY(!previous.isNull());
         auto previousLit = litPixels(previous);
         const int area = previous.width() * previous.height();
@@ -141,7 +136,7 @@ private slots:
 
         double previousBarY = previous.height();
         for (int bar = 0; bar < 7; ++bar) {
-            const QImage image = bitmap(124 + bar);
+            const QImage image = load(QStringLiteral("bitmap%1").arg(124 + bar));
             const auto lit = litPixels(image);
             std::map<Tint, int> newlyLitTints;
             double ySum = 0;
