@@ -8,13 +8,6 @@ namespace {
 // command by creating the window and setting the command back to 0.
 struct Countdown : ::testing::Test {
     void tick() { script.engine.countdownTick(1280, 1024); }
-    // Requests the lights window, creates it, and lights the first frame.
-    void open()
-    {
-        tick();
-        script.state().lightsWindowCommand = 0;
-        tick();
-    }
     // Ticks until the tick that handles countdown tick \a ticks has run.
     void runThrough(int ticks)
     {
@@ -27,7 +20,9 @@ struct Countdown : ::testing::Test {
     void falseStart(bool both)
     {
         script.synchronise(2);
-        open();
+        tick();
+        script.state().lightsWindowCommand = 0;
+        tick();
         script.report(1, 3000);
         script.report(2, both ? 3100 : 500);
         script.poll();
@@ -52,8 +47,14 @@ const std::string kFalseStartAdam =
 
 } // namespace
 
-TEST_F(Countdown, FirstTicksRequestTheLightsWindowAndWaitUntilItExists)
+// The lights window is requested once and the countdown waits until it
+// exists. Then one light and one count a second; at the fifth the start
+// delay is drawn (37 mod 16 + 5 = 10 ticks), after which the signal is given.
+TEST_F(Countdown, WaitsForTheLightsWindowThenLightsOneASecondUntilTheStartSignal)
 {
+    host.calendar = 1'700'000'123;
+    host.randomValue = 37;
+    host.timers[kCountdownTimer] = 100;
     tick();
     EXPECT_EQ(state.lightsWindowCommand, 1);
     EXPECT_EQ(state.lightsWindowRect, (Rect{21, 233, 1256, 480}));
@@ -72,16 +73,7 @@ TEST_F(Countdown, FirstTicksRequestTheLightsWindowAndWaitUntilItExists)
     EXPECT_EQ(state.countdownTicks, 1);
     EXPECT_EQ(state.lightsWindowCommand, 0) << "requested once only";
     EXPECT_TRUE(host.sounds.empty());
-}
 
-// One light and one count a second; at the fifth the start delay is drawn
-// (37 mod 16 + 5 = 10 ticks), after which the start signal is given.
-TEST_F(Countdown, OneLightAndOneCountPerSecondThenTheStartSignalAfterTheRandomDelay)
-{
-    host.calendar = 1'700'000'123;
-    host.randomValue = 37;
-    host.timers[kCountdownTimer] = 100;
-    open();
     for (int second = 1; second <= 5; ++second) {
         runThrough(second * 10 - 1);
         EXPECT_EQ(state.lightBrush, litFromTheLeft(second - 1)) << second;

@@ -49,7 +49,9 @@ void driveLaps(RaceScript &script, const std::vector<Lap> &laps)
 } // namespace
 
 // A disqualification is carried out at the seat's next crossing, which still
-// counts its lap; the seats behind move up and gaps behind are not made stale.
+// counts its lap, and the seats behind move up. Seat 1 takes the lead on that
+// lap first, which makes the gaps behind stale; a disqualified leader leaves
+// them as they were.
 TEST(RaceEvents, DisqualificationMovesTheSeatsBehindUpAndHandsOnTheLead)
 {
     const struct {
