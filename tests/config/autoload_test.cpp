@@ -26,49 +26,46 @@ protected:
 
 } // namespace
 
-TEST_F(AutoLoad, StartUpWithARegistryPathShowsItSwitchesOnAndLoads)
+// Start-up shows the stored path (its last 55 characters when longer, counted
+// in characters, not bytes), switches automatic loading on without a question
+// and loads the file; a file that is gone is reported, and loading stays on.
+TEST(AutoLoadStartUp, ShowsTheStoredPathSwitchesOnAndLoadsTheFile)
 {
-    startUpWithStoredFile();
-    EXPECT_EQ(ui.statusTexts, std::vector<std::string>{kStoredFile});
-    expectAutoLoad(true, kStoredFile);
-    EXPECT_TRUE(flow.flags().askBeforeToggle);
-    EXPECT_EQ(settings.racerName[0], "Závodník 1");
-    EXPECT_EQ(ui.menuMarks, (std::array<bool, 6>{true, true, true, true, true, true}));
-}
-
-TEST_F(AutoLoad, StartUpWithoutARegistryPathDoesNothing)
-{
-    flow.startUpAutoLoad();
-    EXPECT_TRUE(ui.statusTexts.empty());
-    expectAutoLoad(false, std::nullopt);
-    EXPECT_EQ(ui.menuMarks, FakeSettingsUi::marksOf(RaceSettings{}));
-}
-
-TEST(AutoLoadStartUp, StatusLineShortensPathsOverFiftyFiveCharacters)
-{
-    const auto statusAfterStartUp = [](const std::string &path) {
+    const std::string x30(30, 'x');
+    // "ř", "č" and "á" take two bytes each.
+    const std::string fiftyFive = "/home/řidič/závody/" + x30 + "/a.ini";
+    const std::string fiftySix = "/home/řidič/závody/x" + x30 + "/a.ini";
+    const struct {
+        const char *what;
+        std::optional<std::string> stored;
+        bool fileThere;
+        std::vector<std::string> status;
+    } cases[] = {
+        {"stored file", kStoredFile, true, {kStoredFile}},
+        {"nothing stored", std::nullopt, false, {}},
+        {"stored file gone", kStoredFile, false, {kStoredFile}},
+        {"55 characters", fiftyFive, true, {fiftyFive}},
+        {"56 characters", fiftySix, true, {"... home/řidič/závody/x" + x30 + "/a.ini"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
         RaceSettings settings;
         FakeSettingsUi ui;
-        ui.registryPath = path;
-        ui.files[path] = testData("factory.ini");
-        SettingsFlow(settings, ui).startUpAutoLoad();
-        return ui.statusTexts;
-    };
-    // Counted in characters, not bytes: "ř", "č" and "á" take two bytes each.
-    const std::string fiftyFive = "/home/řidič/závody/" + std::string(30, 'x') + "/a.ini";
-    const std::string fiftySix = "/home/řidič/závody/" + std::string(31, 'x') + "/a.ini";
-    EXPECT_EQ(statusAfterStartUp(fiftyFive), std::vector<std::string>{fiftyFive});
-    EXPECT_EQ(statusAfterStartUp(fiftySix),
-              std::vector<std::string>{"... home/řidič/závody/" + std::string(31, 'x') + "/a.ini"});
-}
-
-TEST_F(AutoLoad, StartUpWithTheFileGoneReportsItAndStaysOn)
-{
-    ui.registryPath = kStoredFile;
-    ui.expectMessage(expected::iniFileError);
-    flow.startUpAutoLoad();
-    expectAutoLoad(true, kStoredFile);
-    EXPECT_FALSE(settings.settingsComplete());
+        SettingsFlow flow(settings, ui);
+        ui.registryPath = c.stored;
+        if (c.fileThere)
+            ui.files[*c.stored] = testData("factory.ini");
+        else if (c.stored)
+            ui.expectMessage(expected::iniFileError);
+        flow.startUpAutoLoad();
+        EXPECT_EQ(ui.statusTexts, c.status);
+        EXPECT_EQ(ui.autoLoadMenuText, c.stored ? "ON" : "OFF");
+        EXPECT_EQ(flow.flags().autoLoadEnabled, c.stored.has_value());
+        EXPECT_EQ(ui.registryPath, c.stored);
+        EXPECT_TRUE(flow.flags().askBeforeToggle);
+        EXPECT_EQ(settings.settingsComplete(), c.fileThere);
+        EXPECT_EQ(ui.menuMarks, FakeSettingsUi::marksOf(settings));
+    }
 }
 
 TEST_F(AutoLoad, AnsweringNoChangesNothingNotEvenTheStatusLine)
@@ -94,13 +91,6 @@ TEST_F(AutoLoad, SwitchingOffDeletesOnlyTheRegistryValueAndOnAgainStoresTheSameP
     flow.toggleAutoLoad();
     expectAutoLoad(true, kStoredFile);
     EXPECT_EQ(ui.statusTexts.back(), "Data byla úspěšně nahrána.");
-}
-
-TEST_F(AutoLoad, LoadThroughTheMenuSwitchesOnWithoutAQuestion)
-{
-    load("/home/eva/trat.ini", testData("factory.ini"));
-    expectAutoLoad(true, "/home/eva/trat.ini");
-    EXPECT_EQ(ui.statusTexts, std::vector<std::string>{"Data byla úspěšně nahrána."});
 }
 
 TEST_F(AutoLoad, SwitchingOnWithoutAPathIsRefused)

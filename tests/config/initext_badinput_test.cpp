@@ -8,19 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-
 namespace {
-
-using Values = std::array<std::string, kSettingCount>;
-
-Values valuesOf(const RaceSettings &settings)
-{
-    Values values;
-    for (int i = 0; i < kSettingCount; ++i)
-        values[static_cast<std::size_t>(i)] = settings.at(i);
-    return values;
-}
 
 const std::string kPath = "/home/eva/zavod.ini";
 const std::string kCopy = "/home/eva/kopie.ini";
@@ -43,7 +31,7 @@ TEST_F(IniBadInput, EmptyBinaryOrZeroLedFilesNameTheFirstKeyAndChangeNothing)
     std::string binary;
     for (int i = 0; i < 4096; ++i)
         binary += static_cast<char>((i * 131 + 7) % 256);
-    const Values before = valuesOf(settings);
+    const SettingValues before = valuesOf(settings);
     const auto marksBefore = FakeSettingsUi::marksOf(settings);
 
     for (const std::string &file : {std::string(), binary, factoryIni("", std::string(1, '\0'))}) {
@@ -64,7 +52,7 @@ TEST_F(IniBadInput, LinesEndingInOneCharacterGiveEveryKeyAnEmptyValue)
             file.replace(at, 2, lineEnd);
         flow.factorySettingsCommand();
         load(kPath, file);
-        EXPECT_EQ(valuesOf(settings), Values{});
+        EXPECT_EQ(valuesOf(settings), SettingValues{});
         EXPECT_TRUE(settings.settingsComplete());
     }
 }
@@ -99,7 +87,7 @@ TEST_F(IniBadInput, KeyAfterALoneLineFeedInAValueIsNoLongerTakenForItsLine)
     EXPECT_EQ(settings.scale, "32\nDelkaDrahy=99");
     EXPECT_EQ(settings.trackLength, "20");
 
-    const Values loaded = valuesOf(settings);
+    const SettingValues loaded = valuesOf(settings);
     save(kCopy);
     RaceSettings reloaded;
     EXPECT_EQ(readIniText(ui.files[kCopy], reloaded), std::nullopt);

@@ -16,12 +16,6 @@ RaceSettings factorySettings()
     return settings;
 }
 
-void expectSameValues(const RaceSettings &actual, const RaceSettings &wanted)
-{
-    for (int i = 0; i < kSettingCount; ++i)
-        EXPECT_EQ(actual.at(i), wanted.at(i)) << settingKey(i);
-}
-
 } // namespace
 
 // The writer's byte-for-byte output is checked by IniFileFlow against the same file.
@@ -38,7 +32,7 @@ TEST(IniText, ReferenceFileReadsAsFactorySettingsInAnyLineOrderAndMarksAllGroups
         SCOPED_TRACE(order);
         RaceSettings settings;
         EXPECT_EQ(readIniText(file, settings), std::nullopt);
-        expectSameValues(settings, factorySettings());
+        EXPECT_EQ(valuesOf(settings), valuesOf(factorySettings()));
         EXPECT_TRUE(settings.settingsComplete());
     }
 }
@@ -61,7 +55,7 @@ TEST(IniText, SaveThenLoadKeepsEveryValueEvenWithKeyTextsInside)
     ASSERT_TRUE(text.has_value());
     RaceSettings loaded;
     EXPECT_EQ(readIniText(*text, loaded), std::nullopt);
-    expectSameValues(loaded, saved);
+    EXPECT_EQ(valuesOf(loaded), valuesOf(saved));
 }
 
 // A value starts one character after its key, whatever that character is, and

@@ -18,10 +18,7 @@ namespace {
 constexpr int kScreenWidth = 1280;
 constexpr int kScreenHeight = 1024;
 
-QRect fullScreen()
-{
-    return {0, 0, kScreenWidth, kScreenHeight};
-}
+const QRect kFullScreen(0, 0, kScreenWidth, kScreenHeight);
 
 } // namespace
 
@@ -58,6 +55,7 @@ private slots:
         QVERIFY(frame->numberedTimerRunning(kRaceClockTimer));
         for (int id : {kSlideTimer, kCountdownTimer, kLogoTimer, kRepaintTimer, kPollTimer, kRaceEndTimer})
             QVERIFY2(!frame->numberedTimerRunning(id), qPrintable(QString::number(id)));
+        // Ticks of timers that do not exist are ignored.
         frame->timerTick(0);
         frame->timerTick(9);
     }
@@ -74,10 +72,8 @@ private slots:
     void slideDownStopsNearTheBottomAndStartsTheCountdown()
     {
         int ticks = 0;
-        while (frame->engine().state().slidePhase == 0 && ticks < 1000) {
+        for (; frame->engine().state().slidePhase == 0 && ticks < 1000; ++ticks)
             frame->timerTick(kSlideTimer);
-            ++ticks;
-        }
         QCOMPARE(frame->engine().state().slidePhase, 1);
         // From bottom 642 in steps of 1024 / 300 = 3 px; the tick that finds
         // less than 70 px left (bottom 957 before its move) is the last.
@@ -106,12 +102,9 @@ private slots:
     {
         frame->settings().lapsPerRide = "7";
         frame->engine().state().slidePhase = 3;
-        int ticks = 0;
-        while (frame->frameGeometry() != fullScreen() && ticks < 1000) {
+        for (int ticks = 0; frame->frameGeometry() != kFullScreen && ticks < 1000; ++ticks)
             frame->timerTick(kSlideTimer);
-            ++ticks;
-        }
-        QCOMPARE(frame->frameGeometry(), fullScreen());
+        QCOMPARE(frame->frameGeometry(), kFullScreen);
         QCOMPARE(frame->engine().state().slidePhase, 3);
 
         frame->timerTick(kSlideTimer);
@@ -125,7 +118,7 @@ private slots:
 
         // The race screen stays on the whole screen.
         frame->move(100, 100);
-        QTRY_COMPARE(frame->frameGeometry(), fullScreen());
+        QTRY_COMPARE(frame->frameGeometry(), kFullScreen);
     }
 
     void startWithIncompleteSettingsAndCancelLeavesTheStartItemReady()

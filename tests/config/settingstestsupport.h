@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -56,20 +57,12 @@ inline void expectWizard(FakeSettingsUi &ui, std::optional<SettingGroup> cancell
         else
             ui.expectConfirmedGroup(group, role, std::move(edit));
     };
-    step(SettingGroup::Track, OkButtonRole::Next, [](RaceSettings &s) {
-        s.trackLength = "25";
-        s.scale = "24";
-    });
-    step(SettingGroup::Display, OkButtonRole::Next, [](RaceSettings &s) {
-        s.displayOrder = "0";
-        s.racerArrangement = "2";
-        s.colourScheme = "1";
-    });
+    step(SettingGroup::Track, OkButtonRole::Next, [](RaceSettings &s) { s.trackLength = "25"; s.scale = "24"; });
+    step(SettingGroup::Display, OkButtonRole::Next,
+         [](RaceSettings &s) { s.displayOrder = "0"; s.racerArrangement = "2"; s.colourScheme = "1"; });
     step(SettingGroup::AutoCounting, OkButtonRole::Next, [](RaceSettings &s) { s.autoOffTrackCounting = "1"; });
-    step(SettingGroup::Racers, OkButtonRole::Next, [](RaceSettings &s) {
-        s.racerName[0] = "Anna";
-        s.racerName[1] = "Petr";
-    });
+    step(SettingGroup::Racers, OkButtonRole::Next,
+         [](RaceSettings &s) { s.racerName[0] = "Anna"; s.racerName[1] = "Petr"; });
     step(SettingGroup::Laps, OkButtonRole::Next, [](RaceSettings &s) { s.lapsPerRide = "15"; });
     step(SettingGroup::Communication, OkButtonRole::Finish, [](RaceSettings &s) {
         s.commPort = "COM3";
@@ -99,6 +92,17 @@ inline std::string factoryIni(const std::string &from = {}, const std::string &t
     if (at != std::string::npos)
         text.replace(at, from.size(), to);
     return text;
+}
+
+using SettingValues = std::array<std::string, kSettingCount>;
+
+/// All values in file order, to compare settings whole.
+inline SettingValues valuesOf(const RaceSettings &settings)
+{
+    SettingValues values;
+    for (int i = 0; i < kSettingCount; ++i)
+        values[static_cast<std::size_t>(i)] = settings.at(i);
+    return values;
 }
 
 /// A settings flow over a scripted user interface.
