@@ -8,14 +8,6 @@ const std::string kStoredFile = "/home/eva/zavody/trat.ini";
 
 class AutoLoad : public SettingsFlowTest {
 protected:
-    // Start-up with kStoredFile in the registry and on disk.
-    void startUpWithStoredFile()
-    {
-        ui.registryPath = kStoredFile;
-        ui.files[kStoredFile] = testData("factory.ini");
-        flow.startUpAutoLoad();
-    }
-
     void expectAutoLoad(bool on, const std::optional<std::string> &registryPath)
     {
         EXPECT_EQ(ui.autoLoadMenuText, on ? "ON" : "OFF");
@@ -68,18 +60,18 @@ TEST(AutoLoadStartUp, ShowsTheStoredPathSwitchesOnAndLoadsTheFile)
     }
 }
 
-TEST_F(AutoLoad, AnsweringNoChangesNothingNotEvenTheStatusLine)
+// No changes nothing, not even the status line; switching off deletes only
+// the registry value, and on again stores the same path.
+TEST_F(AutoLoad, SwitchingOffAndOnAgainAsksEachTime)
 {
-    startUpWithStoredFile();
+    ui.registryPath = kStoredFile;
+    ui.files[kStoredFile] = testData("factory.ini");
+    flow.startUpAutoLoad();
     ui.expectMessage(expected::switchOffQuestion, MessageAnswer::No);
     flow.toggleAutoLoad();
     expectAutoLoad(true, kStoredFile);
     EXPECT_EQ(ui.statusTexts.size(), 1u);
-}
 
-TEST_F(AutoLoad, SwitchingOffDeletesOnlyTheRegistryValueAndOnAgainStoresTheSamePath)
-{
-    startUpWithStoredFile();
     ui.expectMessage(expected::switchOffQuestion, MessageAnswer::Yes);
     flow.toggleAutoLoad();
     expectAutoLoad(false, std::nullopt);
