@@ -9,6 +9,11 @@ void PrintTo(const Rgb &colour, std::ostream *out)
     *out << "Rgb(" << int(colour.red) << ", " << int(colour.green) << ", " << int(colour.blue) << ")";
 }
 
+void PrintTo(const Rect &rect, std::ostream *out)
+{
+    *out << "Rect(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
+}
+
 Rgb rgbAt(const QImage &image, int x, int y)
 {
     const QRgb pixel = image.pixel(x, y);

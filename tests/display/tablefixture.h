@@ -18,6 +18,7 @@
 #include <ostream>
 
 void PrintTo(const Rgb &colour, std::ostream *out);
+void PrintTo(const Rect &rect, std::ostream *out);
 
 inline constexpr Rgb kMarker{255, 0, 255}; // a colour the table never paints
 
