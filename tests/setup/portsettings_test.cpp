@@ -4,101 +4,65 @@
 
 namespace {
 
-RaceSettings factorySettings()
+// The factory settings (57600 baud, 8 data bits, no parity, one stop bit)
+// with one stored text replaced.
+PortSettings portSettingsWith(std::string RaceSettings::*field, const std::string &text)
 {
     RaceSettings settings;
     applyFactorySettings(settings);
-    return settings;
-}
-
-PortSettings withBaudRate(const std::string &name)
-{
-    RaceSettings settings = factorySettings();
-    settings.baudRate = name;
-    return makePortSettings(settings);
-}
-
-PortSettings withDataBits(const std::string &text)
-{
-    RaceSettings settings = factorySettings();
-    settings.dataBits = text;
+    settings.*field = text;
     return makePortSettings(settings);
 }
 
 } // namespace
 
-TEST(PortSettings, FactoryValuesGive57600EightDataBitsNoParityOneStopBit)
+// Each case replaces one text, so the whole result also shows that the other
+// three settings stay as the factory gave them.
+TEST(PortSettings, NamesMatchWholeAndCaseSensitivelyAndUnknownNamesFallBack)
 {
-    EXPECT_EQ(makePortSettings(factorySettings()), (PortSettings{57600, 8, Parity::None, StopBits::One}));
+    using P = Parity;
+    using S = StopBits;
+    const auto baud = &RaceSettings::baudRate;
+    const auto parity = &RaceSettings::parity;
+    const auto stop = &RaceSettings::stopBits;
+    const auto data = &RaceSettings::dataBits;
+    const struct {
+        std::string RaceSettings::*field;
+        const char *text;
+        PortSettings expected;
+    } cases[] = {
+        {baud, "CBR_57600", {57600, 8, P::None, S::One}},
+        {parity, "NOPARITY", {57600, 8, P::None, S::One}},
+        {parity, "ODDPARITY", {57600, 8, P::Odd, S::One}},
+        {parity, "EVENPARITY", {57600, 8, P::Even, S::One}},
+        {parity, "MARKPARITY", {57600, 8, P::Mark, S::One}},
+        {stop, "ONESTOPBIT", {57600, 8, P::None, S::One}},
+        {stop, "ONE5STOPBITS", {57600, 8, P::None, S::OneAndHalf}},
+        {stop, "TWOSTOPBITS", {57600, 8, P::None, S::Two}},
+        // Data bits are read as decimal and cut to 8 bits, unchecked.
+        {data, "7", {57600, 7, P::None, S::One}},
+        {data, "x8", {57600, 0, P::None, S::One}},
+        {data, "264", {57600, 8, P::None, S::One}},
+        {data, "-1", {57600, 255, P::None, S::One}},
+    };
+    for (const auto &[field, text, expected] : cases)
+        EXPECT_EQ(portSettingsWith(field, text), expected) << '"' << text << '"';
+
+    // An unknown baud rate gives 0, which the driver refuses.
+    for (const char *text : {"cbr_57600", "CBR_5760", "CBR_576000", " CBR_57600", "CBR_57600 ", "57600", ""})
+        EXPECT_EQ(portSettingsWith(baud, text), (PortSettings{0, 8, P::None, S::One})) << '"' << text << '"';
+    for (const char *text : {"SPACEPARITY", "oddparity", "ODDPARITY ", ""})
+        EXPECT_EQ(portSettingsWith(parity, text).parity, P::None) << '"' << text << '"';
+    for (const char *text : {"twostopbits", "2", ""})
+        EXPECT_EQ(portSettingsWith(stop, text).stopBits, S::One) << '"' << text << '"';
 }
 
-TEST(PortSettings, BaudRateNamesMatchWholeAndCaseSensitively)
+TEST(PortSettings, EveryBaudRateNameGivesTheRateItSpells)
 {
-    EXPECT_EQ(withBaudRate("CBR_14400").baudRate, 14400u);
-    EXPECT_EQ(withBaudRate("CBR_19200").baudRate, 19200u);
-    EXPECT_EQ(withBaudRate("CBR_110").baudRate, 110u);
-    EXPECT_EQ(withBaudRate("CBR_256000").baudRate, 256000u);
-    for (const char *unknown : {"cbr_57600", "CBR_5760", "CBR_576000", " CBR_57600", "CBR_57600 ", "57600", ""})
-        EXPECT_EQ(withBaudRate(unknown).baudRate, 0u) << '"' << unknown << '"';
-}
-
-TEST(PortSettings, BaudRateTableKeepsTheDialogOrder)
-{
-    const std::vector<std::uint32_t> expected = {110,   300,   600,   1200,  2400,   4800,   9600,  19200,
-                                                 14400, 38400, 56000, 57600, 115200, 128000, 256000};
-    std::vector<std::uint32_t> rates;
     for (const auto &row : baudRateTable) {
-        EXPECT_EQ(row.name, "CBR_" + std::to_string(row.value));
-        rates.push_back(row.value);
+        const std::string name(row.name);
+        EXPECT_EQ(portSettingsWith(&RaceSettings::baudRate, name).baudRate, std::stoul(name.substr(4))) << name;
     }
-    EXPECT_EQ(rates, expected);
-}
-
-TEST(PortSettings, ParityNamesMapToTheirCodesAndUnknownNamesToNone)
-{
-    RaceSettings settings = factorySettings();
-    const std::pair<const char *, Parity> cases[] = {
-        {"NOPARITY", Parity::None},  {"ODDPARITY", Parity::Odd},   {"EVENPARITY", Parity::Even},
-        {"MARKPARITY", Parity::Mark}, {"", Parity::None},           {"SPACEPARITY", Parity::None},
-        {"oddparity", Parity::None},  {"ODDPARITY ", Parity::None},
-    };
-    for (const auto &[name, parity] : cases) {
-        settings.parity = name;
-        EXPECT_EQ(makePortSettings(settings).parity, parity) << '"' << name << '"';
-    }
-}
-
-TEST(PortSettings, StopBitNamesMapToTheirCodesAndUnknownNamesToOne)
-{
-    RaceSettings settings = factorySettings();
-    const std::pair<const char *, StopBits> cases[] = {
-        {"ONESTOPBIT", StopBits::One}, {"ONE5STOPBITS", StopBits::OneAndHalf}, {"TWOSTOPBITS", StopBits::Two},
-        {"", StopBits::One},           {"twostopbits", StopBits::One},        {"2", StopBits::One},
-    };
-    for (const auto &[name, stopBits] : cases) {
-        settings.stopBits = name;
-        EXPECT_EQ(makePortSettings(settings).stopBits, stopBits) << '"' << name << '"';
-    }
-}
-
-TEST(PortSettings, DataBitsAreReadAsDecimalAndCutToEightBits)
-{
-    EXPECT_EQ(withDataBits("8x").dataBits, 8);
-    EXPECT_EQ(withDataBits("").dataBits, 0);
-    EXPECT_EQ(withDataBits("  7").dataBits, 7);
-    EXPECT_EQ(withDataBits("x8").dataBits, 0);
-    EXPECT_EQ(withDataBits("264").dataBits, 8);
-    EXPECT_EQ(withDataBits("-1").dataBits, 255);
-}
-
-TEST(PortSettings, UnknownNamesLeaveTheOtherSettingsAlone)
-{
-    RaceSettings settings = factorySettings();
-    settings.baudRate = "fast";
-    settings.parity = "odd";
-    settings.stopBits = "one";
-    settings.dataBits = "7";
-    EXPECT_EQ(makePortSettings(settings), (PortSettings{0, 7, Parity::None, StopBits::One}));
 }
 
 #ifndef _WIN32

@@ -1,9 +1,13 @@
+// The racers dialog: rows opening and closing with names and ticks, logos
+// stored or chosen, the name check on OK, and logo files that are no
+// pictures, too large, a folder, missing or a named pipe.
 #include "setup/racersdialog.h"
 
 #include "setup/dialogtesting.h"
+#include "support/badinput_files.h"
 
 #include <QCheckBox>
-#include <QFile>
+#include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +20,7 @@
 namespace {
 
 using Status = RacersDialog::LogoStatus;
+const QString kUnreadable = QStringLiteral("v souboru došlo k chybě");
 
 // A racers dialog whose file chooser answers from a script.
 class ScriptedRacersDialog : public RacersDialog {
@@ -27,34 +32,24 @@ protected:
     QString chooseLogoFile() override { return nextChoice; }
 };
 
-// What the user sees of a row.
-enum class RowState { Disabled, Tickable, Active };
-
-RowState rowState(const RacersDialog &dialog, int row)
+// What the user sees of each row: A active (ticked and open), T tickable,
+// D disabled, ? a state no user action leads to.
+QString rowStates(const RacersDialog &dialog)
 {
-    auto *tick = control<QCheckBox>(&dialog, QStringLiteral("check%1").arg(2000 + row));
-    const bool nameOpen = control<QLineEdit>(&dialog, QStringLiteral("edit%1").arg(2008 + row))->isEnabled();
-    const bool chooseOpen = control<QPushButton>(&dialog, QStringLiteral("button%1").arg(2024 + row))->isEnabled();
-    const bool labelOpen = control<QLabel>(&dialog, QStringLiteral("label%1").arg(2032 + row))->isEnabled();
-    if (tick->isChecked() && tick->isEnabled() && nameOpen && chooseOpen && labelOpen)
-        return RowState::Active;
-    if (!tick->isChecked() && !nameOpen && !chooseOpen && !labelOpen)
-        return tick->isEnabled() ? RowState::Tickable : RowState::Disabled;
-    qFatal("row %d is in a state no user action leads to", row + 1);
-}
-
-QList<RowState> rowStates(const RacersDialog &dialog)
-{
-    QList<RowState> states;
-    for (int row = 0; row < kRacerCount; ++row)
-        states << rowState(dialog, row);
+    QString states;
+    for (int row = 0; row < kRacerCount; ++row) {
+        auto *tick = control<QCheckBox>(&dialog, QStringLiteral("check%1").arg(2000 + row));
+        const bool open = tick->isChecked();
+        const bool consistent =
+            control<QLineEdit>(&dialog, QStringLiteral("edit%1").arg(2008 + row))->isEnabled() == open &&
+            control<QPushButton>(&dialog, QStringLiteral("button%1").arg(2024 + row))->isEnabled() == open &&
+            control<QLabel>(&dialog, QStringLiteral("label%1").arg(2032 + row))->isEnabled() == open;
+        if (!consistent || (open && !tick->isEnabled()))
+            states += '?';
+        else
+            states += open ? 'A' : tick->isEnabled() ? 'T' : 'D';
+    }
     return states;
-}
-
-QList<RowState> expectedStates(int active, const QList<RowState> &rest)
-{
-    QList<RowState> states(active, RowState::Active);
-    return states + rest;
 }
 
 QString labelText(const RacersDialog &dialog, int row)
@@ -72,12 +67,36 @@ void clickTick(RacersDialog &dialog, int row)
     QTest::mouseClick(control<QCheckBox>(&dialog, QStringLiteral("check%1").arg(2000 + row)), Qt::LeftButton);
 }
 
-RacersDialog::Values namesOnly(std::initializer_list<std::string> names)
+RacersDialog::Values namesOnly(const QStringList &names)
 {
     RacersDialog::Values values;
-    std::copy(names.begin(), names.end(), values.racerName.begin());
+    for (int row = 0; row < names.size(); ++row)
+        values.racerName[row] = names[row].toStdString();
     return values;
 }
+
+// Logo files, good and bad, in a folder of their own.
+struct LogoFolder {
+    QTemporaryDir dir;
+
+    std::string path(const QString &name) const { return dir.filePath(name).toStdString(); }
+    bool bitmap(const QString &name, int width, int height) const
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        return image.save(dir.filePath(name), "BMP");
+    }
+    bool write() const
+    {
+        return dir.isValid() && bitmap("dobre.bmp", 40, 30) && bitmap("logo150x100.bmp", 150, 100) &&
+               bitmap("logo151x100.bmp", 151, 100) && bitmap("logo150x101.bmp", 150, 101) &&
+               badinput::writeFile(dir.filePath("text.bmp"), "Tohle není obrázek.\r\n") &&
+               badinput::writeFile(dir.filePath("broken.bmp"), "BM this is not a bitmap") &&
+               badinput::writeBitmapDeclaring(dir.filePath("velky.bmp"), 16000, 16000) &&
+               badinput::writeBitmapDeclaring(dir.filePath("obri.bmp"), 100000, 100000) &&
+               QDir(dir.path()).mkdir("slozka.bmp") && badinput::writeTruncatedBitmap(dir.filePath("pulka.bmp"));
+    }
+};
 
 } // namespace
 
@@ -85,41 +104,33 @@ class RacersDialogTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir_;
-
-    // A BMP file of the given size in the test's folder; its full path.
-    std::string bitmap(const QString &name, int width, int height)
-    {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::darkGreen);
-        const QString path = dir_.filePath(name);
-        if (!image.save(path, "BMP"))
-            qFatal("cannot write %s", qPrintable(path));
-        return path.toStdString();
-    }
+    LogoFolder logos_;
 
 private slots:
-    void initTestCase() { QVERIFY(dir_.isValid()); }
+    void initTestCase() { QVERIFY(logos_.write()); }
 
-    void namedRowsOpenActiveAndTheNextOneTickable()
+    void storedNamesOpenTheirRowsAndTheNextOneTickable_data()
     {
-        RacersDialog dialog(OkButtonRole::Ok);
-        dialog.setValues(namesOnly({"Závodník 1", "Závodník 2"}));
-        QCOMPARE(rowStates(dialog), expectedStates(2, {RowState::Tickable, RowState::Disabled, RowState::Disabled,
-                                                       RowState::Disabled, RowState::Disabled, RowState::Disabled}));
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("states");
+        QTest::newRow("two names") << QStringList{"Závodník 1", "Závodník 2"} << "AATDDDDD";
+        QTest::newRow("gap in the names stays tickable") << QStringList{"Anna", "", "Petr"} << "ATATDDDD";
+        // Three racers named "default" are a placeholder team: their logos are not looked at.
+        QTest::newRow("placeholder team") << QStringList{"default", "default", "default"} << "AAATDDDD";
     }
-
-    void gapInTheNamesLeavesItsRowTickableAndConfirmsUnchanged()
+    void storedNamesOpenTheirRowsAndTheNextOneTickable()
     {
+        QFETCH(QStringList, names);
+        QFETCH(QString, states);
+        RacersDialog::Values stored = namesOnly(names);
+        stored.logoPath[0] = logos_.path("dobre.bmp");
         RacersDialog dialog(OkButtonRole::Ok);
-        dialog.setValues(namesOnly({"Anna", "", "Petr"}));
-        QCOMPARE(rowStates(dialog),
-                 (QList<RowState>{RowState::Active, RowState::Tickable, RowState::Active, RowState::Tickable,
-                                  RowState::Disabled, RowState::Disabled, RowState::Disabled, RowState::Disabled}));
-        const RacersDialog::Values values = dialog.values();
-        QCOMPARE(values.racerName[0], "Anna");
-        QCOMPARE(values.racerName[1], "");
-        QCOMPARE(values.racerName[2], "Petr");
+        dialog.setValues(stored);
+        QCOMPARE(rowStates(dialog), states);
+        QCOMPARE(labelText(dialog, 0), names[0] == "default" ? "logo nenalezeno" : "dobre.bmp");
+        QCOMPARE(dialog.logoStatus(0), names[0] == "default" ? Status::None : Status::Loaded);
+        QVERIFY(dialog.values().racerName == stored.racerName);
+        QVERIFY(dialog.values().logoPath == stored.logoPath);
     }
 
     void untickingARowClosesItAndEveryRowBelowAndEmptiesTheirNames()
@@ -128,57 +139,15 @@ private slots:
         dialog.setValues(namesOnly({"Anna", "Bára", "Cyril", "Dan"}));
         dialog.show();
         clickTick(dialog, 1);
-        QCOMPARE(rowStates(dialog), expectedStates(1, {RowState::Tickable, RowState::Disabled, RowState::Disabled,
-                                                       RowState::Disabled, RowState::Disabled, RowState::Disabled,
-                                                       RowState::Disabled}));
+        QCOMPARE(rowStates(dialog), "ATDDDDDD");
         QCOMPARE(nameText(dialog, 0), "Anna");
         for (int row = 1; row < kRacerCount; ++row)
             QCOMPARE(nameText(dialog, row), "");
 
         // Ticking again opens the row with an empty name, and the next one.
         clickTick(dialog, 1);
-        QCOMPARE(rowStates(dialog), expectedStates(2, {RowState::Tickable, RowState::Disabled, RowState::Disabled,
-                                                       RowState::Disabled, RowState::Disabled, RowState::Disabled}));
+        QCOMPARE(rowStates(dialog), "AATDDDDD");
         QCOMPARE(nameText(dialog, 1), "");
-    }
-
-    void placeholderNamesOpenThreeRowsWithoutLookingAtLogos()
-    {
-        RacersDialog dialog(OkButtonRole::Ok);
-        RacersDialog::Values stored = namesOnly({"default", "default", "default"});
-        stored.logoPath[0] = bitmap("placeholder.bmp", 40, 30);
-        dialog.setValues(stored);
-        QCOMPARE(rowStates(dialog), expectedStates(3, {RowState::Tickable, RowState::Disabled, RowState::Disabled,
-                                                       RowState::Disabled, RowState::Disabled}));
-        QCOMPARE(labelText(dialog, 0), "logo nenalezeno");
-        QCOMPARE(dialog.logoStatus(0), Status::None);
-        QCOMPARE(dialog.values().logoPath[0], stored.logoPath[0]);
-    }
-
-    void storedLogosAreCheckedAgainstTheSizeLimit_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<Status>("status");
-        QTest::newRow("at the limit") << 150 << 100 << "logo150x100.bmp" << Status::Loaded;
-        QTest::newRow("one too wide") << 151 << 100 << "velikost 151x100px" << Status::TooLarge;
-        QTest::newRow("one too high") << 150 << 101 << "velikost 150x101px" << Status::TooLarge;
-    }
-    void storedLogosAreCheckedAgainstTheSizeLimit()
-    {
-        QFETCH(int, width);
-        QFETCH(int, height);
-        QFETCH(QString, label);
-        QFETCH(Status, status);
-        RacersDialog::Values stored = namesOnly({"Anna"});
-        stored.logoPath[0] = bitmap(QStringLiteral("logo%1x%2.bmp").arg(width).arg(height), width, height);
-        RacersDialog dialog(OkButtonRole::Ok);
-        dialog.setValues(stored);
-        QCOMPARE(labelText(dialog, 0), label);
-        QCOMPARE(dialog.logoStatus(0), status);
-        // Loading a stored logo never changes its path, refused or not.
-        QCOMPARE(dialog.values().logoPath[0], stored.logoPath[0]);
     }
 
     void chosenLogoIsTakenOnlyWhenItFits()
@@ -188,14 +157,14 @@ private slots:
         dialog.show();
         auto *choose = control<QPushButton>(&dialog, "button2024");
 
-        const std::string fits = bitmap("fits.bmp", 150, 100);
+        const std::string fits = logos_.path("logo150x100.bmp");
         dialog.nextChoice = QString::fromStdString(fits);
         choose->click();
-        QCOMPARE(labelText(dialog, 0), "fits.bmp");
+        QCOMPARE(labelText(dialog, 0), "logo150x100.bmp");
         QCOMPARE(dialog.logoStatus(0), Status::Loaded);
         QCOMPARE(dialog.values().logoPath[0], fits);
 
-        dialog.nextChoice = QString::fromStdString(bitmap("wide.bmp", 151, 100));
+        dialog.nextChoice = QString::fromStdString(logos_.path("logo151x100.bmp"));
         choose->click();
         QCOMPARE(labelText(dialog, 0), "velikost 151x100px");
         QCOMPARE(dialog.logoStatus(0), Status::TooLarge);
@@ -209,42 +178,25 @@ private slots:
 
     void unreadableLogoReportsAnErrorInItsRowAndKeepsTheOldOne()
     {
-        const QString broken = dir_.filePath("broken.bmp");
-        QFile file(broken);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("BM this is not a bitmap");
-        file.close();
-
         ScriptedRacersDialog dialog;
         RacersDialog::Values stored = namesOnly({"Anna", "Bára"});
-        stored.logoPath[1] = bitmap("good.bmp", 20, 20);
+        stored.logoPath[1] = logos_.path("dobre.bmp");
         dialog.setValues(stored);
-        dialog.nextChoice = broken;
+        dialog.nextChoice = QString::fromStdString(logos_.path("broken.bmp"));
         control<QPushButton>(&dialog, "button2025")->click();
-        QCOMPARE(labelText(dialog, 1), "v souboru došlo k chybě");
+        QCOMPARE(labelText(dialog, 1), kUnreadable);
         QCOMPARE(dialog.logoStatus(1), Status::Loaded);
         QCOMPARE(dialog.values().logoPath[1], stored.logoPath[1]);
-
-        RacersDialog missing(OkButtonRole::Ok);
-        RacersDialog::Values gone = namesOnly({"Anna"});
-        gone.logoPath[0] = dir_.filePath("missing.bmp").toStdString();
-        missing.setValues(gone);
-        QCOMPARE(labelText(missing, 0), "v souboru došlo k chybě");
-        QCOMPARE(missing.logoStatus(0), Status::None);
     }
 
     void clickingTheIconRemovesTheLogoAlsoInAnUntickedRow()
     {
         RacersDialog dialog(OkButtonRole::Ok);
         RacersDialog::Values stored = namesOnly({"Anna"});
-        stored.logoPath[0] = bitmap("anna.bmp", 50, 50);
+        stored.logoPath[0] = logos_.path("dobre.bmp");
         stored.logoPath[3] = "C:\\loga\\nepouzito.bmp";
         dialog.setValues(stored);
-        QCOMPARE(labelText(dialog, 0), "anna.bmp");
-
-        // A logo stored for a row without a name is left as it is.
-        QCOMPARE(dialog.values().logoPath[3], stored.logoPath[3]);
-        QCOMPARE(labelText(dialog, 3), "logo nenalezeno");
+        QCOMPARE(labelText(dialog, 3), "logo nenalezeno"); // rows without a name load no logo
 
         control<QToolButton>(&dialog, "icon2019")->click();
         QCOMPARE(dialog.values().logoPath[3], "");
@@ -260,18 +212,13 @@ private slots:
         dialog.setValues(namesOnly({"Anna", "Bára"}));
         dialog.show();
         clickTick(dialog, 2); // row 3 ticked, its name left empty
-        QString caption, text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        whenModalOpens<QMessageBox>([&](QMessageBox *box) {
-            caption = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
+        QString shown;
+        whenModalOpens<QMessageBox>([&shown](QMessageBox *box) {
+            shown = box->windowTitle() + " | " + box->text() + " | " + QString::number(box->icon());
             box->button(QMessageBox::Ok)->click();
         });
         control<QPushButton>(&dialog, "ok")->click();
-        QCOMPARE(caption, "Chyba");
-        QCOMPARE(text, "Jméno závodníka nesmí být prázdné!");
-        QCOMPARE(icon, QMessageBox::Critical);
+        QCOMPARE(shown, QStringLiteral("Chyba | Jméno závodníka nesmí být prázdné! | %1").arg(QMessageBox::Critical));
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
 
@@ -296,5 +243,84 @@ private slots:
     }
 };
 
-QTEST_MAIN(RacersDialogTest)
+class RacersDialogBadInputTest : public QObject {
+    Q_OBJECT
+
+private:
+    LogoFolder logos_;
+
+private slots:
+    void initTestCase() { QVERIFY(logos_.write()); }
+
+    void storedBadLogosAreNamedInTheirRows_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<Status>("status");
+        QTest::newRow("at the size limit") << "logo150x100.bmp" << "logo150x100.bmp" << Status::Loaded;
+        QTest::newRow("one too wide") << "logo151x100.bmp" << "velikost 151x100px" << Status::TooLarge;
+        QTest::newRow("one too high") << "logo150x101.bmp" << "velikost 150x101px" << Status::TooLarge;
+        QTest::newRow("no picture") << "text.bmp" << kUnreadable << Status::None;
+        QTest::newRow("declares 16000 x 16000") << "velky.bmp" << "velikost 16000x16000px" << Status::TooLarge;
+        QTest::newRow("declares more than a bitmap header takes") << "obri.bmp" << kUnreadable << Status::None;
+        QTest::newRow("a folder") << "slozka.bmp" << kUnreadable << Status::None;
+        QTest::newRow("missing") << "chybi.bmp" << kUnreadable << Status::None;
+    }
+    void storedBadLogosAreNamedInTheirRows()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, label);
+        QFETCH(Status, status);
+        RacersDialog::Values stored = namesOnly({"Anna"});
+        stored.logoPath[0] = logos_.path(file);
+        RacersDialog dialog(OkButtonRole::Ok);
+        dialog.setValues(stored);
+        QCOMPARE(labelText(dialog, 0), label);
+        QCOMPARE(dialog.logoStatus(0), status);
+        // Loading a stored logo never changes its path, refused or not.
+        QCOMPARE(dialog.values().logoPath[0], stored.logoPath[0]);
+    }
+
+    // Opening a pipe to read its picture used to wait until another program
+    // wrote to it, holding the dialog all that time.
+    void chosenNamedPipeIsRefusedAndTheOldLogoStays()
+    {
+        badinput::UnattendedPipe pipe(logos_.dir.filePath("roura.bmp"));
+        QVERIFY(pipe.created());
+        ScriptedRacersDialog dialog;
+        RacersDialog::Values stored = namesOnly({"Anna"});
+        stored.logoPath[0] = logos_.path("dobre.bmp");
+        dialog.setValues(stored);
+
+        dialog.nextChoice = logos_.dir.filePath("roura.bmp");
+        control<QPushButton>(&dialog, "button2024")->click();
+        QVERIFY2(!pipe.wasWaitedOn(), "the pipe held the dialog");
+        QCOMPARE(labelText(dialog, 0), kUnreadable);
+        QCOMPARE(dialog.logoStatus(0), Status::Loaded);
+        QCOMPARE(dialog.values().logoPath[0], stored.logoPath[0]);
+    }
+
+    // Qt's bitmap reader keeps the rows it could read, so the file passes.
+    void bitmapCutShortIsTakenAsFarAsItGoes()
+    {
+        ScriptedRacersDialog dialog;
+        dialog.setValues(namesOnly({"Anna"}));
+        dialog.nextChoice = logos_.dir.filePath("pulka.bmp");
+        control<QPushButton>(&dialog, "button2024")->click();
+        QCOMPARE(labelText(dialog, 0), QStringLiteral("pulka.bmp"));
+        QCOMPARE(dialog.values().logoPath[0], dialog.nextChoice.toStdString());
+    }
+};
+
+// Two test classes in one program; both run, whatever the first reports.
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    RacersDialogTest racers;
+    RacersDialogBadInputTest badInput;
+    const int failures = QTest::qExec(&racers, argc, argv);
+    return failures + QTest::qExec(&badInput, argc, argv);
+}
+
 #include "racersdialog_test.moc"

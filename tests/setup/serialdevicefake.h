@@ -47,7 +47,6 @@ public:
     void arriveSilently(const QByteArray &bytes) { received_.append(bytes); }
     /// The device is unplugged.
     void vanish() { emit failed(); }
-    qsizetype waitingBytes() const { return received_.size(); }
 
     bool openSucceeds = true;
     bool settingsAccepted = true;
