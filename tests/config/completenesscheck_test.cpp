@@ -21,22 +21,6 @@ protected:
 
 } // namespace
 
-TEST_F(CompletenessCheck, CompleteSettingsPassSilently)
-{
-    applyFactorySettings(settings);
-    EXPECT_TRUE(flow.checkSettings());
-    EXPECT_TRUE(flow.ensureCompleteSettings());
-}
-
-TEST_F(CompletenessCheck, CancelAbortsWithTheCallersWarning)
-{
-    ui.expectIncompleteSettings(Choice::Cancel);
-    ui.expectMessage(expected::abortWarning);
-    EXPECT_FALSE(flow.ensureCompleteSettings());
-    EXPECT_TRUE(flow.flags().setupAborted);
-    EXPECT_FALSE(settings.settingsComplete());
-}
-
 TEST_F(CompletenessCheck, CancelledLoadShowsTheErrorAndTheDialogAgain)
 {
     ui.expectIncompleteSettings(Choice::LoadFile);

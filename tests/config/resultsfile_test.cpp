@@ -56,11 +56,6 @@ std::map<std::string, std::string> offerAnswered(const Race &race, MessageAnswer
 
 } // namespace
 
-TEST(ResultsText, TwoRacerRaceGivesTheReferenceFile)
-{
-    EXPECT_EQ(utf8ToCp1250(resultsText(twoRacerRace())), testData("results_two_racers.csv"));
-}
-
 TEST(ResultsText, DisqualifiedNoLapEmptySeatAndQuotedNamesGiveTheReferenceFile)
 {
     Race race = raceOf({"Jan \"Blesk\" Novák", "", "Novák, Petr", "Eva", "Ota"});
