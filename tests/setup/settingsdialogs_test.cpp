@@ -268,7 +268,7 @@ private slots:
         }
     }
 
-    void trackTypingKeepsDigitsWithinTheLimitsAndMovesTheSpin()
+    void trackEditsAndSpinsStayWithinTheirLimits()
     {
         OpenTrackDialog open({20, 32});
         open.retype(open.length, "4x2-");
@@ -276,37 +276,26 @@ private slots:
         open.retype(open.length, "1234");
         QTest::keyClick(open.length, Qt::Key_5);
         QCOMPARE(open.length->text(), "10000");
-        // The spin now stands at the limit: one click down gives 9999.
+        // The spin now stands at the limit: up stays there, down gives 9999.
+        open.click("spin1001", "up");
+        QCOMPARE(open.length->text(), "10000");
         open.click("spin1001", "down");
         QCOMPARE(open.length->text(), "9999");
         QCOMPARE(open.dialog.values().trackLength, 9999);
+        // A typed value in range leaves the spin where the click left it.
+        open.retype(open.length, "50");
+        open.click("spin1001", "up");
+        QCOMPARE(open.length->text(), "10000");
 
         open.retype(open.scale, "0");
+        QCOMPARE(open.scale->text(), "1");
+        open.click("spin1003", "down");
         QCOMPARE(open.scale->text(), "1");
         open.click("spin1003", "up");
         QCOMPARE(open.scale->text(), "2");
         open.length->selectAll();
         QTest::keyClick(open.length, Qt::Key_Delete);
         QCOMPARE(open.length->text(), "1");
-    }
-
-    void trackSpinClicksStayWithinTheLimitsAndIgnoreTypedValuesInRange()
-    {
-        OpenTrackDialog open({10000, 1});
-        open.click("spin1003", "down");
-        QCOMPARE(open.scale->text(), "1");
-        open.click("spin1001", "up");
-        QCOMPARE(open.length->text(), "10000");
-        // Neither spin went past its limit.
-        open.click("spin1003", "up");
-        QCOMPARE(open.scale->text(), "2");
-        open.click("spin1001", "down");
-        QCOMPARE(open.length->text(), "9999");
-
-        // A typed value in range leaves the spin where the click left it, at 9999.
-        open.retype(open.length, "50");
-        open.click("spin1001", "up");
-        QCOMPARE(open.length->text(), "10000");
         QCOMPARE(open.scale->text(), "2");
     }
 
@@ -394,35 +383,30 @@ private slots:
     void escapeOrCloseBoxCancelsInsteadOfLoading_data()
     {
         QTest::addColumn<QString>("ending");
+        QTest::addColumn<bool>("loadEnabled");
         QTest::addColumn<IncompleteSettingsChoice>("choice");
-        QTest::newRow("Esc") << "Esc" << IncompleteSettingsChoice::Cancel;
-        QTest::newRow("close box") << "close box" << IncompleteSettingsChoice::Cancel;
-        QTest::newRow("wizard button") << "button2025" << IncompleteSettingsChoice::Wizard;
-        QTest::newRow("load button") << "button2024" << IncompleteSettingsChoice::LoadFile;
-        QTest::newRow("cancel button") << "button2026" << IncompleteSettingsChoice::Cancel;
+        QTest::newRow("Esc") << "Esc" << true << IncompleteSettingsChoice::Cancel;
+        QTest::newRow("close box") << "close box" << true << IncompleteSettingsChoice::Cancel;
+        QTest::newRow("wizard button") << "button2025" << true << IncompleteSettingsChoice::Wizard;
+        QTest::newRow("load button") << "button2024" << true << IncompleteSettingsChoice::LoadFile;
+        QTest::newRow("cancel button") << "button2026" << true << IncompleteSettingsChoice::Cancel;
+        QTest::newRow("load greyed, Esc") << "Esc" << false << IncompleteSettingsChoice::Cancel;
     }
     void escapeOrCloseBoxCancelsInsteadOfLoading()
     {
         QFETCH(QString, ending);
+        QFETCH(bool, loadEnabled);
         QFETCH(IncompleteSettingsChoice, choice);
-        whenModalOpens<IncompleteSettingsDialog>([ending](IncompleteSettingsDialog *dialog) {
+        bool loadShown = !loadEnabled;
+        whenModalOpens<IncompleteSettingsDialog>([&](IncompleteSettingsDialog *dialog) {
+            loadShown = control<QPushButton>(dialog, "button2024")->isEnabled();
             if (ending.startsWith("button"))
                 control<QPushButton>(dialog, ending)->click();
             else
                 endWithoutChoice(dialog, ending == "Esc");
         });
-        QCOMPARE(execIncompleteSettingsDialog(nullptr, true), choice);
-    }
-
-    void incompleteSettingsLoadChoiceCanBeGreyed()
-    {
-        bool loadEnabled = true;
-        whenModalOpens<IncompleteSettingsDialog>([&loadEnabled](IncompleteSettingsDialog *dialog) {
-            loadEnabled = control<QPushButton>(dialog, "button2024")->isEnabled();
-            dialog->close();
-        });
-        execIncompleteSettingsDialog(nullptr, false);
-        QVERIFY(!loadEnabled);
+        QCOMPARE(execIncompleteSettingsDialog(nullptr, loadEnabled), choice);
+        QCOMPARE(loadShown, loadEnabled);
     }
 
     void incompleteSettingsTabGoesFromLoadToWizardToCancelAndNoButtonIsDefault()
