@@ -213,7 +213,8 @@ private slots:
             box->button(QMessageBox::Ok)->click();
         });
         control<QPushButton>(&dialog, "ok")->click();
-        QCOMPARE(shown, QStringLiteral("Chyba | Jméno závodníka nesmí být prázdné! | %1").arg(QMessageBox::Critical));
+        QCOMPARE(shown,
+                 QStringLiteral("Chyba | Jméno závodníka nesmí být prázdné! | %1").arg(QMessageBox::Critical));
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
 

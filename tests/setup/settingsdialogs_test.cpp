@@ -247,7 +247,7 @@ private slots:
         QFont font = systemFont;
         font.setPointSize(pointSize);
         QApplication::setFont(font);
-        // Restored only after the checks: the dialogs take on whatever font the application has.
+        // Restored after the checks, so that no font change reaches the dialogs while they are measured.
         const auto restore = qScopeGuard([systemFont] { QApplication::setFont(systemFont); });
         QWidget owner;
         const QDialog *dialogs[] = {
