@@ -108,6 +108,11 @@ CommDialog::CommDialog(OkButtonRole role, QWidget *parent) : QDialog(parent)
 
 void CommDialog::setValues(const Values &values)
 {
+    // A device path chosen earlier stays offered while its adapter is
+    // unplugged: opening it empty would erase the setting on the next OK.
+    const QString storedPort = QString::fromStdString(values.commPort);
+    if (storedPort.startsWith(u'/') && port_->findText(storedPort, Qt::MatchFixedString) < 0)
+        port_->addItem(storedPort);
     choose(port_, values.commPort, kDefaultPortItem);
     choose(baudRate_, values.baudRate, kDefaultBaudRateItem);
     choose(dataBits_, values.dataBits, kDefaultDataBitsItem);

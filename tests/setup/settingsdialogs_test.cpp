@@ -200,6 +200,10 @@ private slots:
             comm("COM3", "CBR_14400", "7", "TWOSTOPBITS", "ODDPARITY"));
         row("communication: texts matching no item open empty", SettingGroup::Communication, channel,
             comm("COM40", "CBR_1", "9", "HALFSTOPBIT", "SPACEPARITY"), comm("", "", "", "", ""));
+        // An unplugged adapter's path used to open empty, and OK erased it.
+        row("communication: a device path that is not plugged in is kept", SettingGroup::Communication, channel,
+            comm("/dev/ttyUSB7", "CBR_57600", "8", "ONESTOPBIT", "NOPARITY"),
+            comm("/dev/ttyUSB7", "CBR_57600", "8", "ONESTOPBIT", "NOPARITY"));
     }
     void storedTextsOpenCorrectedAndOkWritesBackOnlyTheGroupsFields()
     {
