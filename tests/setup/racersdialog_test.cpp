@@ -237,17 +237,8 @@ private slots:
             QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QString(character), Qt::NoModifier);
         QCOMPARE(name->text(), QStringLiteral("Řehoř  Žák €"));
     }
-};
 
-class RacersDialogBadInputTest : public QObject {
-    Q_OBJECT
-
-private:
-    LogoFolder logos_;
-
-private slots:
-    void initTestCase() { QVERIFY(logos_.write()); }
-
+    // Bad logo files, stored or chosen.
     void storedBadLogosAreNamedInTheirRows_data()
     {
         QTest::addColumn<QString>("file");
@@ -308,33 +299,5 @@ private slots:
     }
 };
 
-// Both classes in one program. Test functions named on the command line go to
-// the class that has them; a class none of them belongs to is left out.
-int main(int argc, char **argv)
-{
-    QApplication app(argc, argv);
-    app.setAttribute(Qt::AA_Use96Dpi, true);
-    RacersDialogTest racers;
-    RacersDialogBadInputTest badInput;
-    const auto run = [argc, argv](QObject *test, const QObject *other) {
-        const auto has = [](const QObject *object, const char *argument) {
-            return object->metaObject()->indexOfMethod(QByteArray(argument).split(':').first() + "()") >= 0;
-        };
-        QList<char *> arguments;
-        bool othersOnly = false;
-        for (int i = 0; i < argc; ++i) {
-            if (has(other, argv[i]) && !has(test, argv[i]))
-                othersOnly = true;
-            else
-                arguments << argv[i];
-        }
-        const bool ownNamed = std::any_of(arguments.begin() + 1, arguments.end(), [&](const char *argument) {
-            return has(test, argument) && !has(other, argument);
-        });
-        return othersOnly && !ownNamed ? 0 : QTest::qExec(test, int(arguments.size()), arguments.data());
-    };
-    const int failures = run(&racers, &badInput);
-    return failures + run(&badInput, &racers);
-}
-
+QTEST_MAIN(RacersDialogTest)
 #include "racersdialog_test.moc"
