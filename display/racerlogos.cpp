@@ -1,7 +1,7 @@
 #include "display/racerlogos.h"
 
-#include <QFileInfo>
-#include <QImageReader>
+#include "platform/logofile.h"
+
 #include <QString>
 
 #include <string>
@@ -53,32 +53,18 @@ void RacerLogos::load(const RaceSettings &settings, Race &race)
             racer.logoStatusText = "logo není nastaveno";
             continue;
         }
-        const QString path = QString::fromStdString(file);
-        // Only regular files: a named pipe would hold the window until some
-        // program writes to it.
-        if (!QFileInfo(path).isFile()) {
+        LogoFile logo = readLogoFile(QString::fromStdString(file),
+                                     [&racer](const QSize &size) { return fitsCell(size, racer.logoRect); });
+        if (logo.status == LogoFile::Status::Unreadable) {
             racer.logoStatusText = kLoadErrorText;
             continue;
         }
-        QImageReader reader(path);
-        // The header tells the size, so an oversized bitmap (even one that
-        // declares 100000 x 100000 px) is refused without being decoded.
-        QSize size = reader.size();
-        QImage image;
-        if (!size.isValid() || fitsCell(size, racer.logoRect)) {
-            image = reader.read();
-            if (image.isNull()) {
-                racer.logoStatusText = kLoadErrorText;
-                continue;
-            }
-            size = image.size();
-        }
-        if (!fitsCell(size, racer.logoRect)) {
-            racer.logoStatusText = sizeNote(size.width(), size.height());
+        if (logo.status == LogoFile::Status::TooLarge) {
+            racer.logoStatusText = sizeNote(logo.size.width(), logo.size.height());
             continue;
         }
         racer.logoStatusText.clear();
-        racer.logoRect = centredOn(racer.logoRect, image.width(), image.height());
-        images_[seat] = std::move(image);
+        racer.logoRect = centredOn(racer.logoRect, logo.size.width(), logo.size.height());
+        images_[seat] = std::move(logo.image);
     }
 }

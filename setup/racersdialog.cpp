@@ -1,6 +1,7 @@
 #include "setup/racersdialog.h"
 
 #include "platform/codec.h"
+#include "platform/logofile.h"
 #include "platform/messagebox.h"
 #include "setup/dialogokbutton.h"
 #include "setup/dialogunits.h"
@@ -9,8 +10,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QImage>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,7 +26,6 @@ const QString kLoadErrorText = QStringLiteral("v souboru došlo k chybě");
 constexpr int kIconY[kRacerCount] = {25, 39, 57, 71, 89, 103, 121, 135};
 constexpr int kLabelY[kRacerCount] = {29, 44, 60, 76, 92, 108, 124, 140};
 
-// True also for an unknown (invalid) size, which only decoding can tell.
 bool fitsLogoLimit(const QSize &size)
 {
     return size.width() <= kMaxLogoWidth && size.height() <= kMaxLogoHeight;
@@ -212,28 +210,17 @@ void RacersDialog::loadStoredLogo(int row)
 
 bool RacersDialog::loadLogo(int row, const QString &path)
 {
-    // Only regular files: a named pipe would hold the dialog until some
-    // program writes to it.
-    if (!QFileInfo(path).isFile()) {
+    const LogoFile logo = readLogoFile(path, fitsLogoLimit, "bmp");
+    switch (logo.status) {
+    case LogoFile::Status::Unreadable:
         rows_[row].label->setText(kLoadErrorText);
         return false;
-    }
-    QImageReader reader(path, "bmp");
-    // The header tells the size, so an oversized file is refused without
-    // decoding all of it.
-    QSize size = reader.size();
-    if (fitsLogoLimit(size)) {
-        const QImage image = reader.read();
-        if (image.isNull()) {
-            rows_[row].label->setText(kLoadErrorText);
-            return false;
-        }
-        size = image.size();
-    }
-    if (!fitsLogoLimit(size)) {
-        rows_[row].label->setText(QStringLiteral("velikost %1x%2px").arg(size.width()).arg(size.height()));
+    case LogoFile::Status::TooLarge:
+        rows_[row].label->setText(QStringLiteral("velikost %1x%2px").arg(logo.size.width()).arg(logo.size.height()));
         setStatus(row, LogoStatus::TooLarge);
         return false;
+    case LogoFile::Status::Loaded:
+        break;
     }
     setStatus(row, LogoStatus::Loaded);
     return true;
