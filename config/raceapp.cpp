@@ -8,14 +8,9 @@
 
 RaceApp::RaceApp(int &argc, char **argv) : QApplication(argc, argv), translator_(std::make_unique<QTranslator>())
 {
-    // The registry root of the automatic-loading path.
-    setOrganizationName(QStringLiteral("Korvanta"));
-    setApplicationName(QStringLiteral("tramelo"));
-    setApplicationVersion(QStringLiteral(TRAMELO_VERSION));
-
+    setIdentity();
     // Every text of the program is Czech, so the standard buttons are too.
-    if (translator_->load(QLocale(QLocale::Czech), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (loadCzechTranslation(*translator_))
         installTranslator(translator_.get());
 
     QFont::insertSubstitution(QStringLiteral("Times New Roman CE"), QStringLiteral("Liberation Serif"));
@@ -23,6 +18,20 @@ RaceApp::RaceApp(int &argc, char **argv) : QApplication(argc, argv), translator_
 }
 
 RaceApp::~RaceApp() = default;
+
+bool RaceApp::loadCzechTranslation(QTranslator &translator)
+{
+    return translator.load(QLocale(QLocale::Czech), QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
+void RaceApp::setIdentity()
+{
+    // The registry root of the automatic-loading path.
+    setOrganizationName(QStringLiteral("Korvanta"));
+    setApplicationName(QStringLiteral("tramelo"));
+    setApplicationVersion(QStringLiteral(TRAMELO_VERSION));
+}
 
 int RaceApp::run()
 {

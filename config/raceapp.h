@@ -15,6 +15,12 @@ public:
     RaceApp(int &argc, char **argv);
     ~RaceApp() override;
 
+    /// The organisation, name and version: the registry root and what
+    /// --version prints. Needs no application object.
+    static void setIdentity();
+    /// Qt's own Czech texts: standard buttons, dialogs, command-line help.
+    static bool loadCzechTranslation(QTranslator &translator);
+
     MainFrame *mainFrame() const { return mainFrame_.get(); }
     /// Creates and shows the main window, then runs until it is closed.
     int run();

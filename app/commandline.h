@@ -1,0 +1,19 @@
+// The program's command line: what the user asked for before any window is
+// made. Parsed without an application object, so --help, --version and a bad
+// option never need a display.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+struct CommandLine {
+    /// Set when the program should end at once with this status, after
+    /// printing `output` (to standard output for status 0, else to standard
+    /// error).
+    std::optional<int> exitStatus;
+    QString output;
+};
+
+CommandLine parseCommandLine(const QStringList &arguments);
