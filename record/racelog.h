@@ -77,6 +77,8 @@ struct RaceLog {
     /// Lines the reader could not take (cut short, not JSON, unknown event):
     /// counted, never fatal.
     int damagedLines = 0;
+    /// Bytes of a journal file past the reader's limit, left unread.
+    std::uintmax_t unreadBytes = 0;
 };
 
 } // namespace record

@@ -1,0 +1,85 @@
+// The race journal written as the race happens: one JSON line per event
+// (docs/journal.md), each handed to the kernel with write() before the engine
+// goes on, so a killed program loses nothing. Data is forced to the disk on a
+// small background thread: at once after the start signal, each finish and
+// the end, otherwise at most once a second. A failed write never reaches the
+// engine: the writer stops and reports it once.
+#pragma once
+
+#include "platform/racerecorder.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace record {
+
+class JournalWriter : public RaceRecorder {
+public:
+    /// Called once, on the thread that calls the recorder, from inside that
+    /// call, with a Czech sentence for the user. Post the message; do not
+    /// open a modal box from inside the call.
+    using FailureHandler = std::function<void(const std::string &reason)>;
+
+    /// Creates \a file (never overwriting one) and writes the header line.
+    /// Always gives a writer: one that could not start has reported it and
+    /// records nothing.
+    static std::unique_ptr<JournalWriter> open(const std::filesystem::path &file, std::string startedAt,
+                                               FailureHandler onFailure);
+    /// Waits for the last forced write to the disk.
+    ~JournalWriter() override;
+    JournalWriter(const JournalWriter &) = delete;
+    JournalWriter &operator=(const JournalWriter &) = delete;
+
+    /// False once a write failed (or the file could not be created).
+    bool ok() const { return !failed_; }
+
+    void raceSettings(const RecordedSettings &settings, std::int32_t hostMs) override;
+    void startSignal(std::int32_t hostMs) override;
+    void startCrossing(const SeatMoment &at, std::uint32_t hardwareMs) override;
+    void lapCounted(const LapEntry &lap) override;
+    void leftTrack(const SeatMoment &at, std::int32_t offTrackCount) override;
+    void falseStart(const SeatMoment &at) override;
+    void falseStartAnswered(const SeatMoment &at, bool raceGoesOn) override;
+    void disqualifyRequested(const SeatMoment &at) override;
+    void disqualified(const SeatMoment &at) override;
+    void readmitRequested(const SeatMoment &at) override;
+    void readmitted(const SeatMoment &at) override;
+    void fuelLow(const SeatMoment &at) override;
+    void fuelEmpty(const SeatMoment &at) override;
+    void finished(const SeatMoment &at) override;
+    void raceEnded(RaceEnd how, std::int32_t hostMs) override;
+
+private:
+    JournalWriter(std::filesystem::path file, FailureHandler onFailure);
+    enum class Sync { Soon, Now };
+    void writeLine(const std::string &line, Sync sync);
+    void seatEvent(const char *type, const SeatMoment &at, Sync sync = Sync::Soon);
+    void fail(int error);
+    void requestSync(Sync sync);
+    void syncLoop();
+    void reportSyncFailure();
+
+    const std::filesystem::path file_;
+    FailureHandler onFailure_;
+    int fd_ = -1;
+    bool failed_ = false;
+
+    // Shared with the sync thread.
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool dirty_ = false;
+    bool syncNow_ = false;
+    bool stopping_ = false;
+    std::atomic<int> syncError_{0};
+    std::thread syncThread_;
+};
+
+} // namespace record

@@ -1,0 +1,115 @@
+#include "record/recovery.h"
+
+#include "record/journalreader.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace record {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool isRealFolder(const fs::directory_entry &entry)
+{
+    std::error_code error;
+    // Symbolic links are not followed: a race folder is never one, and a
+    // link may loop or lead anywhere.
+    return entry.symlink_status(error).type() == fs::file_type::directory;
+}
+
+bool isPresent(const fs::path &path)
+{
+    std::error_code error;
+    return fs::symlink_status(path, error).type() != fs::file_type::not_found && !error;
+}
+
+bool writeAll(int fd, const std::string &bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+/// Writes \a bytes at the end of \a file (creating it if \a create) and forces them to the disk.
+bool appendDurably(const fs::path &file, const std::string &bytes, bool create)
+{
+    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | (create ? O_CREAT : 0),
+                          0644);
+    if (fd < 0)
+        return false;
+    const bool written = writeAll(fd, bytes) && ::fdatasync(fd) == 0;
+    return ::close(fd) == 0 && written;
+}
+
+/// True when the file's last byte is a line end (or it is empty).
+bool endsWithLineEnd(const fs::path &file)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    char last = '\n';
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    const bool ok = size == 0 || (size > 0 && ::pread(fd, &last, 1, size - 1) == 1);
+    ::close(fd);
+    return ok && last == '\n';
+}
+
+} // namespace
+
+std::vector<OpenRace> findOpenRaces(const fs::path &racesDir)
+{
+    std::vector<OpenRace> open;
+    std::error_code error;
+    fs::directory_iterator folders(racesDir, error);
+    for (const fs::directory_iterator end; !error && folders != end; folders.increment(error)) {
+        const fs::directory_entry &folder = *folders;
+        const fs::path journal = folder.path() / kJournalFileName;
+        if (!isRealFolder(folder) || !isPresent(journal) || isPresent(folder.path() / kAnnouncedMarkerName))
+            continue;
+        OpenRace race;
+        race.folder = folder.path();
+        std::string reason;
+        if (const std::optional<RaceLog> log = readJournalFile(journal, &reason)) {
+            if (log->end != RaceEnd::Open)
+                continue;
+            race.startedAt = log->startedAt;
+            race.lapsKept = log->laps.size();
+        } else {
+            race.damaged = true;
+            race.reason = std::move(reason);
+        }
+        if (race.startedAt.empty())
+            race.startedAt = folder.path().filename().string();
+        open.push_back(std::move(race));
+    }
+    std::sort(open.begin(), open.end(), [](const OpenRace &a, const OpenRace &b) { return a.folder < b.folder; });
+    return open;
+}
+
+bool markInterrupted(const fs::path &raceFolder)
+{
+    const fs::path journal = raceFolder / kJournalFileName;
+    if (!readJournalFile(journal))
+        return appendDurably(raceFolder / kAnnouncedMarkerName,
+                             "Záznam závodu je poškozený nebo cizí; byl ponechán, jak byl, a oznámen.\n", true);
+    // A line cut by the kill is closed first, or the end line would join it.
+    const std::string separator = endsWithLineEnd(journal) ? "" : "\n";
+    const nlohmann::ordered_json end{{"type", "end"}, {"hostMs", 0}, {"how", "interrupted"}};
+    return appendDurably(journal, separator + end.dump() + '\n', false);
+}
+
+} // namespace record
