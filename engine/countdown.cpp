@@ -26,7 +26,10 @@ void RaceEngine::countdownTick(int screenWidth, int screenHeight)
         if (!channel.started)
             continue;
         host_.stopTimer(kCountdownTimer);
-        if (host_.showMessage(falseStartQuestion(settings_.racerName[seat])) != MessageAnswer::Yes) {
+        recorder_->falseStart(moment(seat));
+        const bool goOn = host_.showMessage(falseStartQuestion(settings_.racerName[seat])) == MessageAnswer::Yes;
+        recorder_->falseStartAnswered(moment(seat), goOn);
+        if (!goOn) {
             host_.closeMainWindow();
             return;
         }
@@ -49,6 +52,7 @@ void RaceEngine::countdownTick(int screenWidth, int screenHeight)
         state.slidePhase = 2;
         host_.playSound("soubory/start.wav");
         host_.stopTimer(kCountdownTimer);
+        recordStartSignal();
     }
 
     const LightsGeometry geometry = lightsGeometry(screenWidth, screenHeight);
@@ -74,4 +78,13 @@ void RaceEngine::countdownTick(int screenWidth, int screenHeight)
         state.lightsChanged = true;
     }
     ++state.countdownTicks;
+}
+
+void RaceEngine::recordStartSignal()
+{
+    // The menu locks with the start signal, so these settings hold for the race.
+    RecordedSettings recorded{settings_.trackLength, settings_.scale, settings_.lapsPerRide, settings_.racerName};
+    const std::int32_t now = host_.hostClockMs();
+    recorder_->raceSettings(recorded, now);
+    recorder_->startSignal(now);
 }

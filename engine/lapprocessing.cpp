@@ -35,6 +35,7 @@ void RaceEngine::scanCrossings()
         }
         if (!channel.started) {
             channel.started = true;
+            recorder_->startCrossing(moment(index), channel.timestamp);
             // A car that starts late must not restart the clock the first
             // finisher stopped: the winner's total time is read from it.
             state.raceClockRunning = state.startSignalGiven && !race_.anySeatFinished();
@@ -94,6 +95,7 @@ RaceEngine::CrossingEnd RaceEngine::handleCrossing(int seat)
     crossing.tank = channel.tankDigit + 1;
     crossing.oldPosition = settingToInt(racer.rankText);
     bool rank = !racer.disqualified;
+    const bool countsLap = rank;
     if (rank)
         racer.tankText = std::to_string(crossing.tank);
 
@@ -104,6 +106,7 @@ RaceEngine::CrossingEnd RaceEngine::handleCrossing(int seat)
         crossing.newPosition = settingToInt(racer.rankText);
         if (cellNumber(racer.lapsText) >= settingToInt(settings_.lapsPerRide)) {
             finishSeat(seat);
+            crossing.finished = true;
             break;
         }
         if (crossing.newPosition != crossing.oldPosition && crossing.oldPosition != 0)
@@ -122,7 +125,29 @@ RaceEngine::CrossingEnd RaceEngine::handleCrossing(int seat)
 
     channel.lastTimestamp = channel.timestamp;
     race_.requestRepaint(seat);
+    // A disqualified seat's crossing counts no lap (it may readmit the seat).
+    if (countsLap)
+        recordLap(seat, lapMs, speed);
+    if (crossing.finished)
+        recorder_->finished(moment(seat));
     return CrossingEnd::EndOfCrossing;
+}
+
+void RaceEngine::recordLap(int seat, std::int32_t lapMs, std::int32_t speed)
+{
+    const RacerState &racer = race_.racers[seat];
+    record::LapEntry lap;
+    lap.seat = seat;
+    lap.lap = cellNumber(racer.lapsText);
+    lap.hardwareMs = race_.channels[seat].timestamp;
+    lap.hostMs = host_.hostClockMs();
+    lap.lapMs = lapMs;
+    lap.speedKmh = speed;
+    lap.position = settingToInt(racer.rankText);
+    lap.lapTimeText = racer.lastLapTimeText;
+    lap.gapText = racer.gapText;
+    lap.tank = settingToInt(racer.tankText);
+    recorder_->lapCounted(lap);
 }
 
 void RaceEngine::showRacerMessage(int seat, const std::string &tail)

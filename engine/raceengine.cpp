@@ -12,11 +12,24 @@ const Message kNoDataQuestion{"Chyba", "Hardware nekomunikuje! Přejete si pokra
 const Message kMalformedDataMessage{"Chyba", "Zpracovávaná data nejsou korektní, neodpovídají formátování!",
                                     MessageButtons::Ok, MessageIcon::Warning};
 
+// The base recorder keeps nothing; it stands in when no record is kept.
+RaceRecorder noRecording;
+
 } // namespace
 
 RaceEngine::RaceEngine(const RaceSettings &settings, RaceHost &host)
-    : settings_(settings), host_(host), race_(settings)
+    : settings_(settings), host_(host), race_(settings), recorder_(&noRecording)
 {
+}
+
+void RaceEngine::setRecorder(RaceRecorder *recorder)
+{
+    recorder_ = recorder ? recorder : &noRecording;
+}
+
+SeatMoment RaceEngine::moment(int seat)
+{
+    return {seat, settingToInt(race_.racers[seat].lapsText), host_.hostClockMs()};
 }
 
 void RaceEngine::receiveBlock(std::string_view block)

@@ -6,6 +6,7 @@
 #include "config/racesettings.h"
 #include "engine/racestate.h"
 #include "platform/racehost.h"
+#include "platform/racerecorder.h"
 
 #include <string_view>
 
@@ -27,6 +28,9 @@ inline constexpr int kCountdownPeriodMs = 100;
 class RaceEngine {
 public:
     RaceEngine(const RaceSettings &settings, RaceHost &host);
+
+    /// Who is told what happens to the race; null (the default) records nothing.
+    void setRecorder(RaceRecorder *recorder);
 
     Race &race() { return race_; }
     const Race &race() const { return race_; }
@@ -71,6 +75,7 @@ private:
         bool readmitPass = false;
         bool suppressShift = false;
         bool lapSoundPlayed = false;
+        bool finished = false;
     };
     // How the race events of a crossing end it.
     enum class CrossingEnd { EndOfCrossing, NextChannel, AnotherPass };
@@ -87,9 +92,13 @@ private:
     void beginReadmission(Crossing &crossing);
     void showRacerMessage(int seat, const std::string &tail);
     std::int32_t lapSpeed(std::int32_t lapMs) const;
+    SeatMoment moment(int seat);
+    void recordLap(int seat, std::int32_t lapMs, std::int32_t speed);
+    void recordStartSignal();
 
     const RaceSettings &settings_;
     RaceHost &host_;
     Race race_;
     bool malformedMessageOpen_ = false;
+    RaceRecorder *recorder_;
 };

@@ -38,6 +38,7 @@ void RaceEngine::racerButtonCommand(int command)
     }
     if (disqualifyButton) {
         racer.disqualifyRequested = true;
+        recorder_->disqualifyRequested(moment(seat));
         return;
     }
     host_.playSound("soubory/go.wav");
@@ -45,6 +46,7 @@ void RaceEngine::racerButtonCommand(int command)
     racer.flagCode = "1";
     race_.requestRepaint(seat);
     racer.readmitRequested = true;
+    recorder_->readmitRequested(moment(seat));
 }
 
 void RaceEngine::finishSeat(int seat)
@@ -84,6 +86,7 @@ RaceEngine::CrossingEnd RaceEngine::eventsAfterLap(Crossing &crossing)
         racer.disqualified = false;
         racer.readmitRequested = false;
         crossing.suppressShift = true;
+        recorder_->readmitted(moment(seat));
     }
     return CrossingEnd::AnotherPass;
 }
@@ -100,6 +103,7 @@ void RaceEngine::disqualify(Crossing &crossing)
     racer.rankText = "!";
     racer.gapText = "- diskvalifikace -";
     shiftPositions(crossing);
+    recorder_->disqualified(moment(crossing.seat));
 }
 
 RaceEngine::CrossingEnd RaceEngine::leaveTrack(Crossing &crossing)
@@ -109,6 +113,7 @@ RaceEngine::CrossingEnd RaceEngine::leaveTrack(Crossing &crossing)
     // Saturating: a hand-edited counting value of any size must not overflow.
     racer.offTrackCount = static_cast<std::int32_t>(std::clamp<std::int64_t>(
         std::int64_t{racer.offTrackCount} + counting, INT32_MIN, INT32_MAX));
+    recorder_->leftTrack(moment(crossing.seat), racer.offTrackCount);
     if (racer.offTrackCount >= 4) {
         disqualify(crossing);
         return CrossingEnd::EndOfCrossing;
@@ -126,8 +131,12 @@ void RaceEngine::tankFlags(const Crossing &crossing)
 {
     RacerState &racer = race_.racers[crossing.seat];
     racer.offTrackCount = 0;
-    if (crossing.tank == 2)
+    if (crossing.tank == 2) {
         host_.playSound("soubory/fuellow.wav");
+        recorder_->fuelLow(moment(crossing.seat));
+    } else if (crossing.tank == 1) {
+        recorder_->fuelEmpty(moment(crossing.seat));
+    }
     racer.flagCode = crossing.tank > 2 ? "1" : crossing.tank == 1 ? "7" : "6";
 }
 
