@@ -1,0 +1,143 @@
+#include "record/racereport.h"
+
+#include "record/htmltext.h"
+#include "record/lapcharts.h"
+#include "record/racestandings.h"
+#include "record/reportevents.h"
+#include "record/reportformat.h"
+#include "record/reportstyle.h"
+
+namespace record {
+namespace {
+
+std::string seatClass(int seat)
+{
+    return "seat-" + std::to_string(seat + 1);
+}
+
+std::size_t countedLaps(const RaceStandings &standings)
+{
+    std::size_t laps = 0;
+    for (const RacerStanding &racer : standings.racers)
+        laps += racer.laps.size();
+    return laps;
+}
+
+bool endedEarly(RaceEnd end)
+{
+    return end == RaceEnd::Open || end == RaceEnd::Interrupted;
+}
+
+void writeRace(std::string &html, const RaceLog &log, const RaceStandings &standings)
+{
+    html += "<header><h1>Závod " + htmlEscaped(czechDateTime(log.startedAt)) + "</h1><dl class=\"race\">";
+    html += "<dt>Trať</dt><dd>" + htmlEscaped(log.trackLength) + " m, měřítko 1:" + htmlEscaped(log.scale) + "</dd>";
+    html += "<dt>Počet kol</dt><dd>" + htmlEscaped(log.lapsPerRide) + "</dd>";
+    html += "<dt>Konec závodu</dt><dd class=\"race-end\">" + htmlEscaped(raceEndText(log.end)) + "</dd></dl>";
+    if (endedEarly(log.end))
+        html += "<p class=\"banner interrupted\">Závod byl přerušen. Zpráva ukazuje všechna zachovaná kola ("
+                + std::to_string(countedLaps(standings)) + ").</p>";
+    if (log.damagedLines > 0)
+        html += "<p class=\"banner damaged\">Záznam závodu je poškozený: " + std::to_string(log.damagedLines)
+                + " řádků nešlo přečíst. Zpráva ukazuje vše ostatní.</p>";
+    html += "</header>";
+}
+
+void writeStandings(std::string &html, const RaceLog &log, const RaceStandings &standings)
+{
+    html += "<section id=\"poradi\"><h2>";
+    html += log.end == RaceEnd::Finished ? "Konečné pořadí" : "Pořadí";
+    html += "</h2><div class=\"scroll\"><table class=\"standings\"><thead><tr><th>Poř.</th>"
+            "<th class=\"name\">Závodník</th><th>Kola</th><th>Celkový čas</th><th>Ztráta na vítěze</th>"
+            "<th>Nejrychlejší kolo</th><th>Max. rychlost [km/h]</th><th>Stav</th></tr></thead><tbody>";
+    for (const RacerStanding &racer : standings.racers) {
+        html += "<tr class=\"racer " + seatClass(racer.seat) + "\"><td class=\"position\">";
+        html += racer.position > 0 ? std::to_string(racer.position) : std::string("–");
+        html += "</td><td class=\"name\">" + swatchHtml(racer.seat) + htmlEscaped(racerName(racer)) + "</td><td>"
+                + std::to_string(racer.laps.empty() ? 0 : racer.laps.back().lap) + "</td><td>";
+        html += racer.totalMs ? durationText(*racer.totalMs) : "…";
+        html += "</td><td>" + htmlEscaped(gapText(racer)) + "</td><td>";
+        html += racer.bestLapIndex ? durationText(racer.laps[*racer.bestLapIndex].lapMs) : "…";
+        html += "</td><td>";
+        html += racer.laps.empty() ? "…" : std::to_string(racer.topSpeedKmh);
+        html += "</td><td class=\"outcome\">" + outcomeText(racer.outcome) + "</td></tr>";
+    }
+    html += "</tbody></table></div><p class=\"note\">Celkový čas (od startovního průjezdu po poslední kolo) a "
+            "ztráta na vítěze (od chvíle, kdy vítěz dokončil totéž kolo) jsou spočteny z časových značek "
+            "měřicího zařízení, přesně na milisekundu. Ztráty v tabulce závodu a ve výsledkovém souboru měří "
+            "počítač při zpracování průjezdu, proto se od nich mohou o desetiny sekundy lišit.</p></section>";
+}
+
+void writeLegend(std::string &html, const RaceStandings &standings)
+{
+    html += "<ul class=\"legend\">";
+    for (const RacerStanding &racer : standings.racers)
+        if (!racer.laps.empty())
+            html += "<li>" + swatchHtml(racer.seat) + htmlEscaped(racerName(racer)) + "</li>";
+    html += "</ul>";
+}
+
+void writeCharts(std::string &html, const RaceStandings &standings)
+{
+    const LapTimeChart lapTimes = lapTimeChart(standings);
+    html += "<section id=\"grafy\"><h2>Časy kol</h2><figure>" + lapTimes.svg;
+    writeLegend(html, standings);
+    html += "<figcaption class=\"note\">Tečka značí nejrychlejší kolo závodníka.";
+    if (lapTimes.ceilingMs)
+        html += " Kola delší než " + durationText(*lapTimes.ceilingMs) + " jsou zakreslena na horním okraji.";
+    html += "</figcaption></figure><h2>Pořadí po kolech</h2><figure>" + positionChartSvg(standings);
+    writeLegend(html, standings);
+    html += "</figure></section>";
+}
+
+void writeLaps(std::string &html, const RaceStandings &standings)
+{
+    html += "<section id=\"kola\"><h2>Všechna kola</h2><p class=\"note\">Tučně: nejrychlejší kolo závodníka. "
+            "★ a podbarvení: nejrychlejší kolo závodu.</p><div class=\"lap-tables\">";
+    for (const RacerStanding &racer : standings.racers) {
+        if (racer.laps.empty())
+            continue;
+        html += "<div class=\"racer-laps " + seatClass(racer.seat) + "\"><h3>" + swatchHtml(racer.seat)
+                + htmlEscaped(racerName(racer)) + "</h3><table><thead><tr><th>Kolo</th><th>Čas kola</th>"
+                  "<th>Rychlost [km/h]</th><th>Pořadí</th></tr></thead><tbody>";
+        for (std::size_t i = 0; i < racer.laps.size(); ++i) {
+            const LapEntry &lap = racer.laps[i];
+            const bool best = racer.bestLapIndex == i;
+            const bool fastest = standings.fastestLap && standings.fastestLap->seat == racer.seat
+                                 && standings.fastestLap->lapIndex == i;
+            html += "<tr";
+            if (best || fastest)
+                html += std::string(" class=\"") + (best ? "best" : "") + (best && fastest ? " " : "")
+                        + (fastest ? "fastest" : "") + '"';
+            html += "><td>" + std::to_string(lap.lap) + "</td><td>" + (fastest ? "★ " : "")
+                    + durationText(lap.lapMs) + "</td><td>" + std::to_string(lap.speedKmh) + "</td><td>";
+            html += lap.position > 0 ? std::to_string(lap.position) : std::string("–");
+            html += "</td></tr>";
+        }
+        html += "</tbody></table></div>";
+    }
+    html += "</div></section>";
+}
+
+} // namespace
+
+std::string raceReportHtml(const RaceLog &log)
+{
+    const RaceStandings standings = computeStandings(log);
+    std::string html;
+    html.reserve(4096 + countedLaps(standings) * 160);
+    html += "<!DOCTYPE html>\n<html lang=\"cs\"><head><meta charset=\"utf-8\">"
+            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
+            "<title>Závod " + htmlEscaped(czechDateTime(log.startedAt)) + " – Tramelo</title><style>";
+    html += kReportStyle;
+    html += "</style></head><body>";
+    writeRace(html, log, standings);
+    writeStandings(html, log, standings);
+    writeCharts(html, standings);
+    writeLaps(html, standings);
+    writeEvents(html, log);
+    html += "<footer class=\"note\">Zprávu vytvořil program Tramelo ze záznamu závodu.</footer></body></html>\n";
+    return html;
+}
+
+} // namespace record
