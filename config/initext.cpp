@@ -5,16 +5,22 @@
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+// Editors on other systems end lines with LF or CR alone; either ends a value.
+constexpr std::string_view kLineBreaks = "\r\n";
+
+bool startsLine(std::string_view text, std::size_t at)
+{
+    return at == 0 || kLineBreaks.find(text[at - 1]) != std::string_view::npos;
+}
 
 std::size_t findKey(std::string_view text, std::string_view key)
 {
     // A proper "key=" line wins, so a value that merely contains the key (a
     // racer called Parita, a logo path with "Logo1" in it) is never taken
-    // for it. Lines begin after CR LF only: a value may hold a lone line feed,
-    // and "key=" after it must not pass for the key's own line.
+    // for it.
     const std::string line = std::string(key) + '=';
     for (std::size_t at = text.find(line); at != std::string_view::npos; at = text.find(line, at + 1)) {
-        if (at == 0 || (at >= kLineEnd.size() && text.substr(at - kLineEnd.size(), kLineEnd.size()) == kLineEnd))
+        if (startsLine(text, at))
             return at;
     }
     return text.find(key);
@@ -26,7 +32,7 @@ std::string_view valueAfterKey(std::string_view text, std::size_t keyEnd)
     const std::size_t start = keyEnd + 1;
     if (start > text.size())
         return {};
-    const std::size_t end = text.find(kLineEnd, start);
+    const std::size_t end = text.find_first_of(kLineBreaks, start);
     if (end == std::string_view::npos)
         return {};
     return text.substr(start, end - start);
@@ -34,10 +40,18 @@ std::string_view valueAfterKey(std::string_view text, std::size_t keyEnd)
 
 } // namespace
 
+bool fitsIniValue(std::string_view utf8)
+{
+    return utf8.find_first_of(kLineBreaks) == std::string_view::npos && fitsCp1250(utf8);
+}
+
 std::optional<std::string> iniFileText(const RaceSettings &settings)
 {
     std::string text;
     for (int i = 0; i < kSettingCount; ++i) {
+        // A line break would end the value early when the file is read back.
+        if (settings.at(i).find_first_of(kLineBreaks) != std::string::npos)
+            return std::nullopt;
         text += settingKey(i);
         text += '=';
         text += settings.at(i);

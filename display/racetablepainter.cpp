@@ -20,6 +20,9 @@ constexpr int kFlagColumn = 10;
 constexpr int kRaceScreenPhase = 4;
 constexpr int kLogoShownPhase = 2;
 constexpr int kStripeGap = 10; // white lines between the last row and the lower stripes
+// The places of the tank and flag pictures, centred on their cells.
+constexpr QSize kTankPlace{52, 70};
+constexpr QSize kFlagPlace{78, 60};
 
 // A 1 px outline on the cell's outermost pixels, filled inside.
 void drawCellBox(QPainter &painter, const Rect &cell, const QColor &border, const QColor &fill)
@@ -166,11 +169,11 @@ bool RaceTablePainter::paintCell(Pass &pass, int column, int slot, const Rect &c
         break;
     case kTankColumn:
         if (seatInUse(racer))
-            paintPicture(pass, tankPictureResource(racer.tankText), cell);
+            paintPicture(pass, tankPictureResource(racer.tankText), cell, kTankPlace);
         break;
     case kFlagColumn:
         if (seatInUse(racer))
-            paintPicture(pass, flagPictureResource(racer.flagCode), cell);
+            paintPicture(pass, flagPictureResource(racer.flagCode), cell, kFlagPlace);
         break;
     default:
         if (!paintTextCell(pass, column, slot, cell, drawAllowed))
@@ -290,8 +293,9 @@ void RaceTablePainter::paintLogo(Pass &pass, int slot)
 
 // Tank and flag pictures are painted with their cell on every paint that
 // reaches it, rather than kept in child widgets: the cell's text picks the
-// picture each time anyway.
-void RaceTablePainter::paintPicture(Pass &pass, int resource, const Rect &cell)
+// picture each time anyway. A picture of another size keeps its place's
+// top-left corner: the glowing full tank reaches past the place's right edge.
+void RaceTablePainter::paintPicture(Pass &pass, int resource, const Rect &cell, QSize place)
 {
     if (resource == 0)
         return;
@@ -300,7 +304,7 @@ void RaceTablePainter::paintPicture(Pass &pass, int resource, const Rect &cell)
         return;
     const int cx = cell.left + cell.width() / 2;
     const int cy = cell.top + cell.height() / 2;
-    pass.painter.drawImage(QPoint(cx - picture.width() / 2, cy - picture.height() / 2), picture);
+    pass.painter.drawImage(QPoint(cx - place.width() / 2, cy - place.height() / 2), picture);
 }
 
 bool RaceTablePainter::logoStands(int slot) const

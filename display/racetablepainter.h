@@ -57,7 +57,7 @@ private:
     void paintStripes(Pass &pass, int fromLine, int toLine);
     void paintNote(Pass &pass, int slot, const Rect &cell);
     void paintLogo(Pass &pass, int slot);
-    void paintPicture(Pass &pass, int resource, const Rect &cell);
+    void paintPicture(Pass &pass, int resource, const Rect &cell, QSize place);
     bool logoStands(int slot) const;
     void finishBookkeeping();
 

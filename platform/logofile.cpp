@@ -3,12 +3,11 @@
 #include <QFileInfo>
 #include <QImageReader>
 
-LogoFile readLogoFile(const QString &path, const std::function<bool(const QSize &)> &fits,
-                      const QByteArray &format)
+LogoFile readLogoFile(const QString &path, const std::function<bool(const QSize &)> &fits)
 {
     if (!QFileInfo(path).isFile())
         return {};
-    QImageReader reader(path, format);
+    QImageReader reader(path, "bmp");
     LogoFile logo;
     logo.size = reader.size();
     // A size the header does not tell only decoding can.

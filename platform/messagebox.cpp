@@ -1,5 +1,7 @@
 #include "platform/messagebox.h"
 
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 namespace {
@@ -15,23 +17,46 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// A question with only Yes and No has no way out but its two buttons: a stray
+// Esc or a click on the close box must not answer No (on the false-start
+// question that would end the program in the middle of the countdown).
+class QuestionBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent *event) override
+    {
+        // Answering closes the box too; only a close with no answer is refused.
+        if (clickedButton() == nullptr) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+};
+
 } // namespace
 
 MessageAnswer showMessageBox(QWidget *parent, const Message &message)
 {
-    QMessageBox box(boxIcon(message.icon), QString::fromStdString(message.caption),
-                    QString::fromStdString(message.text), QMessageBox::NoButton, parent);
-    if (message.buttons == MessageButtons::YesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::No);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
+    const QString caption = QString::fromStdString(message.caption);
+    const QString text = QString::fromStdString(message.text);
+    if (message.buttons == MessageButtons::Ok) {
+        QMessageBox box(boxIcon(message.icon), caption, text, QMessageBox::Ok, parent);
         box.setDefaultButton(QMessageBox::Ok);
+        box.exec();
+        return MessageAnswer::Ok;
     }
-    switch (box.exec()) {
-    case QMessageBox::Yes: return MessageAnswer::Yes;
-    case QMessageBox::No: return MessageAnswer::No;
-    default: return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
-    }
+    QuestionBox box(boxIcon(message.icon), caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
 }

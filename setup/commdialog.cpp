@@ -1,8 +1,10 @@
 #include "setup/commdialog.h"
 
+#include "config/initext.h"
 #include "setup/dialogokbutton.h"
 #include "setup/dialogunits.h"
 #include "setup/portsettings.h"
+#include "setup/settingstextinput.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -26,9 +28,12 @@ QStringList portItems()
     for (int n = 1; n <= kPortNumbers; ++n)
         items << QStringLiteral("COM%1").arg(n);
     // Linux names its serial devices by path; offer the ones this computer has.
+    // A path the settings file cannot hold is not offered.
     QStringList devices;
-    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts())
-        devices << port.systemLocation();
+    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts()) {
+        if (fitsIniValue(port.systemLocation().toStdString()))
+            devices << port.systemLocation();
+    }
     devices.sort();
     devices.removeDuplicates();
     return items + devices;
@@ -51,6 +56,7 @@ QComboBox *createCombo(const char *name, const QStringList &items, QDialog *dial
     // Typed text stays as typed: no completion, and it never joins the list.
     combo->setCompleter(nullptr);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setValidator(new SettingsTextValidator(dialog, combo));
     combo->addItems(items);
     return combo;
 }

@@ -1,7 +1,8 @@
 // The communication dialog: port, baud rate, data bits, stop bits and parity
 // of the line to the lap-counting hardware, each chosen from a list or typed.
 // A stored text is matched against its list without regard to letter case;
-// a text no item matches opens as an empty field.
+// a text no item matches opens as an empty field. Typed text the settings
+// file cannot hold is refused with a message.
 #pragma once
 
 #include "platform/settingsui.h"

@@ -1,5 +1,6 @@
 #include "setup/portsettings.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -12,6 +13,15 @@ Value lookup(const std::array<NamedValue<Value>, N> &table, std::string_view nam
             return row.value;
     }
     return fallback;
+}
+
+// ASCII letters only, whatever the locale: port names are plain ASCII.
+bool startsWithIgnoringCase(std::string_view text, std::string_view upperCasePrefix)
+{
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    return text.size() >= upperCasePrefix.size() &&
+           std::equal(upperCasePrefix.begin(), upperCasePrefix.end(), text.begin(),
+                      [&upper](char wanted, char given) { return wanted == upper(given); });
 }
 
 } // namespace
@@ -28,8 +38,9 @@ PortSettings makePortSettings(const RaceSettings &settings)
 
 std::string serialDevicePath(std::string_view commPort)
 {
+    // The platform's port names ignore letter case: "com1" is "COM1".
     constexpr std::string_view prefix = "COM";
-    if (!commPort.starts_with(prefix))
+    if (!startsWithIgnoringCase(commPort, prefix))
         return std::string(commPort);
     const std::string_view digits = commPort.substr(prefix.size());
     unsigned number = 0;

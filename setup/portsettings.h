@@ -61,7 +61,7 @@ struct PortSettings {
 /// an unknown stop-bit name one stop bit.
 PortSettings makePortSettings(const RaceSettings &settings);
 
-/// The device to open for the stored port name: "COMn" (n from 1, no leading
-/// zero) is the n-th serial port of this platform (COMn on Windows,
+/// The device to open for the stored port name: "COMn" in any letter case (n
+/// from 1, no leading zero) is the n-th serial port of this platform (COMn on Windows,
 /// /dev/ttyS(n-1) elsewhere); any other text is already a device path.
 std::string serialDevicePath(std::string_view commPort);

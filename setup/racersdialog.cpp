@@ -1,10 +1,11 @@
 #include "setup/racersdialog.h"
 
-#include "platform/codec.h"
+#include "config/initext.h"
 #include "platform/logofile.h"
 #include "platform/messagebox.h"
 #include "setup/dialogokbutton.h"
 #include "setup/dialogunits.h"
+#include "setup/settingstextinput.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
-#include <QValidator>
 
 namespace {
 
@@ -40,17 +40,6 @@ QString iconFile(RacersDialog::LogoStatus status)
     }
     return QStringLiteral(":/resources/icon109.png");
 }
-
-// Names end up in Windows-1250 files; text that code page cannot hold is
-// refused while typing instead of being mangled on save.
-class Cp1250Validator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString &input, int &) const override
-    {
-        return fitsCp1250(input.toStdString()) ? Acceptable : Invalid;
-    }
-};
 
 // The file part of a stored path, which may come from Windows or from here.
 QString fileNameOf(const std::string &path)
@@ -87,7 +76,7 @@ void RacersDialog::createRow(int row, DialogUnits &units)
 
     controls.name = new QLineEdit(this);
     controls.name->setObjectName(QStringLiteral("edit%1").arg(2008 + row));
-    controls.name->setValidator(new Cp1250Validator(controls.name));
+    controls.name->setValidator(new SettingsTextValidator(this, controls.name));
     controls.name->setEnabled(false);
     units.place(controls.name, 87, 28 + 16 * row, 100, 14);
 
@@ -195,6 +184,10 @@ void RacersDialog::chooseLogo(int row)
     const QString path = chooseLogoFile();
     if (path.isEmpty())
         return;
+    if (!fitsIniValue(path.toStdString())) {
+        reportUnsavableText(this, path);
+        return;
+    }
     if (loadLogo(row, path)) {
         rows_[row].logoPath = path.toStdString();
         rows_[row].label->setText(QFileInfo(path).fileName());
@@ -210,7 +203,7 @@ void RacersDialog::loadStoredLogo(int row)
 
 bool RacersDialog::loadLogo(int row, const QString &path)
 {
-    const LogoFile logo = readLogoFile(path, fitsLogoLimit, "bmp");
+    const LogoFile logo = readLogoFile(path, fitsLogoLimit);
     switch (logo.status) {
     case LogoFile::Status::Unreadable:
         rows_[row].label->setText(kLoadErrorText);

@@ -1,7 +1,8 @@
 // The racers dialog: up to eight racers, each with a name and an optional
 // logo bitmap of at most 150 x 100 pixels. Rows are filled from the top: a
 // row can be ticked only when the row above it is. Clicking a row's status
-// icon removes its logo. OK is refused while a ticked row has no name.
+// icon removes its logo. OK is refused while a ticked row has no name. Names
+// and logo paths the settings file cannot hold are refused with a message.
 #pragma once
 
 #include "config/racesettings.h"

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace {
 
 const std::string kPath = "/home/eva/zavod.ini";
@@ -20,8 +24,11 @@ protected:
     IniBadInput()
     {
         flow.factorySettingsCommand();
+        factoryValues_ = valuesOf(settings);
         settings.markGroup(SettingGroup::Racers, false);
     }
+
+    SettingValues factoryValues_;
 };
 
 } // namespace
@@ -41,19 +48,36 @@ TEST_F(IniBadInput, EmptyBinaryOrZeroLedFilesNameTheFirstKeyAndChangeNothing)
     }
 }
 
-// The reader ends a value only at CR LF, as the format says: a file whose
-// lines end in LF or CR alone has every key, but each value runs to the end
-// of the file and so reads as empty. No message tells the user.
-TEST_F(IniBadInput, LinesEndingInOneCharacterGiveEveryKeyAnEmptyValue)
+// Editors on other systems end lines with LF or CR alone. Such files used to
+// load with every value empty and no message, and the next save wrote the
+// empties. Every line end now ends a value, and a save writes CR LF again.
+TEST_F(IniBadInput, LinesEndingInLfCrOrAMixLoadEveryValueAndSaveAsCrLf)
 {
-    for (const char *lineEnd : {"\n", "\r"}) {
-        std::string file = testData("factory.ini");
-        for (std::size_t at; (at = file.find("\r\n")) != std::string::npos;)
-            file.replace(at, 2, lineEnd);
-        flow.factorySettingsCommand();
+    const std::string factory = testData("factory.ini");
+    const auto withLineEnds = [&factory](const std::vector<std::string> &lineEnds) {
+        std::string file;
+        std::size_t line = 0;
+        for (std::size_t at = 0, end; (end = factory.find("\r\n", at)) != std::string::npos; at = end + 2)
+            file += factory.substr(at, end - at) + lineEnds[line++ % lineEnds.size()];
+        return file;
+    };
+    const std::pair<const char *, std::string> files[] = {
+        {"LF", withLineEnds({"\n"})},
+        {"CR", withLineEnds({"\r"})},
+        {"mixed", withLineEnds({"\n", "\r\n", "\r"})},
+    };
+    for (const auto &[what, file] : files) {
+        SCOPED_TRACE(what);
+        settings = RaceSettings{};
+        ui.files.erase(kCopy);
         load(kPath, file);
-        EXPECT_EQ(valuesOf(settings), SettingValues{});
+        EXPECT_EQ(settings.trackLength, "20");
+        EXPECT_EQ(settings.colourScheme, "0");
+        EXPECT_EQ(valuesOf(settings), factoryValues_);
         EXPECT_TRUE(settings.settingsComplete());
+
+        save(kCopy);
+        EXPECT_EQ(ui.files[kCopy], factory);
     }
 }
 
@@ -78,18 +102,19 @@ TEST_F(IniBadInput, ByteTheCodePageLeavesUndefinedIsReadAsReplacementAndNeverWri
     EXPECT_EQ(ui.registryPath, kPath) << "automatic loading stays with the file that was read";
 }
 
-// A line feed alone inside a value used to count as the start of a line, so a
-// "key=" right after it was taken for that key's own line: a file the program
-// had saved itself then loaded back with other values.
-TEST_F(IniBadInput, KeyAfterALoneLineFeedInAValueIsNoLongerTakenForItsLine)
+// A line feed alone inside a value used to count as the start of a line only
+// for finding keys, so a file the program had saved itself loaded back with
+// other values. A lone line feed now ends the line for keys and values alike,
+// and a value holding a line break is never written.
+TEST_F(IniBadInput, LoneLineFeedEndsTheLineAndNoValueWithALineBreakIsSaved)
 {
     load(kPath, factoryIni("Meritko=32", "Meritko=32\nDelkaDrahy=99"));
-    EXPECT_EQ(settings.scale, "32\nDelkaDrahy=99");
-    EXPECT_EQ(settings.trackLength, "20");
+    EXPECT_EQ(settings.scale, "32");
+    EXPECT_EQ(settings.trackLength, "99");
 
-    const SettingValues loaded = valuesOf(settings);
-    save(kCopy);
-    RaceSettings reloaded;
-    EXPECT_EQ(readIniText(ui.files[kCopy], reloaded), std::nullopt);
-    EXPECT_EQ(valuesOf(reloaded), loaded);
+    for (const char *lineBreak : {"\n", "\r"}) {
+        settings.racerName[0] = std::string("Eva") + lineBreak + "DelkaDrahy=5";
+        save(kCopy, expected::iniFileError);
+        EXPECT_EQ(ui.files.count(kCopy), 0u);
+    }
 }

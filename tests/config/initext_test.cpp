@@ -59,7 +59,7 @@ TEST(IniText, SaveThenLoadKeepsEveryValueEvenWithKeyTextsInside)
 }
 
 // A value starts one character after its key, whatever that character is, and
-// ends only at CR LF; a key is looked for inside other lines only when no line
+// ends with its line; a key is looked for inside other lines only when no line
 // starts with it.
 TEST(IniText, HandEditedLinesReadAsTheFormatSays)
 {

@@ -244,6 +244,33 @@ TEST(TablePainter, TankAndFlagPicturesFollowTheirCells)
     EXPECT_EQ(table.at(centred.right() + 1, centred.bottom()), kWhite);
 }
 
+// The tank picture's place is 52 x 70 px centred on its cell; a bitmap of
+// another size keeps its top-left corner there instead of being centred.
+TEST(TablePainter, TankPicturesOfOtherSizesStartAtTheTopLeftOfTheirPlace)
+{
+    PictureFolder pictures;
+    pictures.add(131, {70, 70}, {70, 80, 90});
+    pictures.add(132, {30, 30}, {40, 50, 60});
+    TableFixture table({.racers = 2, .pictureLocation = pictures.location()});
+    table.race.racers[0].tankText = "9";
+    table.race.racers[1].tankText = "10";
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+
+    const struct {
+        int slot;
+        QSize size;
+        Rgb colour;
+    } cases[] = {{0, {70, 70}, {70, 80, 90}}, {1, {30, 30}, {40, 50, 60}}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.slot);
+        const Rect cell = table.cell(9, c.slot);
+        const QPoint corner(cell.left + cell.width() / 2 - 26, cell.top + cell.height() / 2 - 35);
+        const QRect placed(corner, c.size);
+        EXPECT_TRUE(table.filledWith(placed, c.colour));
+        EXPECT_EQ(table.count(toQRect(cell), c.colour), c.size.width() * c.size.height()) << "nowhere else";
+    }
+}
+
 TEST(TablePainter, TextThatFitsNoSizeStopsThePaintAndKeepsTheRequests)
 {
     TableFixture table({.racers = 2});

@@ -66,17 +66,21 @@ TEST(PortSettings, EveryBaudRateNameGivesTheRateItSpells)
 }
 
 #ifndef _WIN32
-TEST(SerialDevicePath, ComNamesMapToTheNumberedTtySDevice)
+TEST(SerialDevicePath, ComNamesInAnyLetterCaseMapToTheNumberedTtySDevice)
 {
     EXPECT_EQ(serialDevicePath("COM1"), "/dev/ttyS0");
     EXPECT_EQ(serialDevicePath("COM10"), "/dev/ttyS9");
     EXPECT_EQ(serialDevicePath("COM32"), "/dev/ttyS31");
+    // A hand-edited file may spell the name as the platform accepts it.
+    EXPECT_EQ(serialDevicePath("com1"), "/dev/ttyS0");
+    EXPECT_EQ(serialDevicePath("Com7"), "/dev/ttyS6");
+    EXPECT_EQ(serialDevicePath("cOm12"), "/dev/ttyS11");
 }
 #endif
 
 TEST(SerialDevicePath, OtherNamesAreUsedAsDevicePaths)
 {
-    for (const char *path : {"/dev/ttyUSB0", "/tmp/track", "COM0", "COM01", "COM", "COM1x", "com1", "COM-1",
-                             "COM+1", "COM99999999999999999999", " COM1"})
+    for (const char *path : {"/dev/ttyUSB0", "/tmp/track", "COM0", "COM01", "COM", "COM1x", "com01", "co", "COM-1",
+                             "COM+1", "COM99999999999999999999", " COM1", "/dev/com1", "CÓM1"})
         EXPECT_EQ(serialDevicePath(path), path);
 }

@@ -82,15 +82,15 @@ struct LogoFolder {
     QTemporaryDir dir;
 
     std::string path(const QString &name) const { return dir.filePath(name).toStdString(); }
-    bool bitmap(const QString &name, int width, int height) const
+    bool bitmap(const QString &name, int width, int height, const char *format = "BMP") const
     {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::darkGreen);
-        return image.save(dir.filePath(name), "BMP");
+        return image.save(dir.filePath(name), format);
     }
     bool write() const
     {
-        return dir.isValid() && bitmap("dobre.bmp", 40, 30) && bitmap("logo150x100.bmp", 150, 100) &&
+        return dir.isValid() && bitmap("dobre.bmp", 40, 30) && bitmap("png.bmp", 40, 30, "PNG") && bitmap("logo150x100.bmp", 150, 100) &&
                bitmap("logo151x100.bmp", 151, 100) && bitmap("logo150x101.bmp", 150, 101) &&
                badinput::writeFile(dir.filePath("text.bmp"), "Tohle není obrázek.\r\n") &&
                badinput::writeFile(dir.filePath("broken.bmp"), "BM this is not a bitmap") &&
@@ -225,6 +225,8 @@ private slots:
         QCOMPARE(dialog.values().racerName[2], "   ");
     }
 
+    // What the settings file cannot hold is refused where it enters, with a
+    // message naming it: a later save would fail on it with no hint why.
     void namesRefuseCharactersTheSettingsFileCannotHold()
     {
         RacersDialog dialog(OkButtonRole::Ok);
@@ -232,10 +234,41 @@ private slots:
         dialog.show();
         auto *name = control<QLineEdit>(&dialog, "edit2008");
         name->clear();
+        QString shown;
+        whenModalOpens<QMessageBox>([&shown](QMessageBox *box) {
+            shown = box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
         // Typed one character at a time, as a keyboard delivers them.
         for (const QChar character : QStringLiteral("Řehoř ☃ Žák €"))
             QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QString(character), Qt::NoModifier);
+        QTRY_COMPARE(shown, QStringLiteral("„Řehoř ☃“ nelze uložit do souboru nastavení: obsahuje znak, který "
+                                           "kódování Windows-1250 nemá."));
         QCOMPARE(name->text(), QStringLiteral("Řehoř  Žák €"));
+    }
+
+    void chosenLogoInAFolderTheSettingsFileCannotNameIsRefusedWithAMessage()
+    {
+        for (const QString folder : {QStringLiteral("Логотипы"), QStringLiteral("loga 🏁")}) {
+            QVERIFY(QDir(logos_.dir.path()).mkdir(folder));
+            QVERIFY(logos_.bitmap(folder + "/logo.bmp", 40, 30));
+            ScriptedRacersDialog dialog;
+            RacersDialog::Values stored = namesOnly({"Anna"});
+            stored.logoPath[0] = logos_.path("dobre.bmp");
+            dialog.setValues(stored);
+            dialog.nextChoice = logos_.dir.filePath(folder + "/logo.bmp");
+            QString shown;
+            whenModalOpens<QMessageBox>([&shown](QMessageBox *box) {
+                shown = box->windowTitle() + " | " + box->text();
+                box->button(QMessageBox::Ok)->click();
+            });
+            control<QPushButton>(&dialog, "button2024")->click();
+            QCOMPARE(shown, "Chyba | „" + dialog.nextChoice +
+                                "“ nelze uložit do souboru nastavení: obsahuje znak, který kódování Windows-1250 "
+                                "nemá.");
+            QCOMPARE(dialog.values().logoPath[0], stored.logoPath[0]);
+            QCOMPARE(labelText(dialog, 0), "dobre.bmp");
+        }
     }
 
     // Bad logo files, stored or chosen.
@@ -248,6 +281,7 @@ private slots:
         QTest::newRow("one too wide") << "logo151x100.bmp" << "velikost 151x100px" << Status::TooLarge;
         QTest::newRow("one too high") << "logo150x101.bmp" << "velikost 150x101px" << Status::TooLarge;
         QTest::newRow("no picture") << "text.bmp" << kUnreadable << Status::None;
+        QTest::newRow("a PNG picture") << "png.bmp" << kUnreadable << Status::None;
         QTest::newRow("declares 16000 x 16000") << "velky.bmp" << "velikost 16000x16000px" << Status::TooLarge;
         QTest::newRow("declares more than a bitmap header takes") << "obri.bmp" << kUnreadable << Status::None;
         QTest::newRow("a folder") << "slozka.bmp" << kUnreadable << Status::None;

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -380,6 +381,32 @@ private slots:
         QCOMPARE(dialog.values().commPort, "/dev/ttyUSB0");
         // Typed text never joins the list.
         QCOMPARE(port->findText("COM40"), -1);
+    }
+
+    // Typed text the settings file cannot hold used to be taken, and every
+    // later save failed with the generic open error. It is refused as typed,
+    // with a message naming it, and typing goes on.
+    void commTypedTextTheSettingsFileCannotHoldIsRefusedWithAMessage()
+    {
+        CommDialog dialog(OkButtonRole::Ok);
+        dialog.setValues({"COM1", "CBR_57600", "8", "ONESTOPBIT", "NOPARITY"});
+        dialog.show();
+        for (const char *name : {"combo1007", "combo1011"}) {
+            QLineEdit *edit = control<QComboBox>(&dialog, name)->lineEdit();
+            edit->clear();
+            QStringList shown;
+            whenModalOpens<QMessageBox>([&shown](QMessageBox *box) {
+                shown << box->windowTitle() + " | " + box->text();
+                box->button(QMessageBox::Ok)->click();
+            });
+            for (const QChar character : QStringLiteral("COMЖ1"))
+                QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(character), Qt::NoModifier);
+            QTRY_COMPARE(shown, QStringList{"Chyba | „COMЖ“ nelze uložit do souboru nastavení: obsahuje znak, "
+                                            "který kódování Windows-1250 nemá."});
+            QCOMPARE(edit->text(), "COM1");
+        }
+        QCOMPARE(dialog.values().commPort, "COM1");
+        QCOMPARE(dialog.values().parity, "COM1");
     }
 
     // Closing without a choice used to start the load, whose number the

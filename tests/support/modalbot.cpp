@@ -2,6 +2,21 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
+
+namespace {
+
+// Closes a window nobody scripted. A Yes/No box refuses its close box, as a
+// user's click on it does nothing; rejecting it still ends its loop.
+void dismiss(QWidget *window)
+{
+    if (!window->close()) {
+        if (auto *dialog = qobject_cast<QDialog *>(window))
+            dialog->reject();
+    }
+}
+
+} // namespace
 
 ModalBot::ModalBot()
 {
@@ -17,7 +32,7 @@ void ModalBot::answerMessage(const QString &text, QMessageBox::StandardButton bu
         auto *box = qobject_cast<QMessageBox *>(window);
         if (!box || box->text() != text) {
             unexpected_ << (box ? box->text() : window->windowTitle()) + QStringLiteral(" (expected: ") + text + ')';
-            window->close();
+            dismiss(window);
             return;
         }
         box->button(button)->click();
@@ -42,7 +57,7 @@ void ModalBot::poll()
         seen_ << box->text();
     if (script_.empty()) {
         unexpected_ << window->windowTitle() + QStringLiteral(": ") + (box ? box->text() : QString());
-        window->close();
+        dismiss(window);
         return;
     }
     auto action = std::move(script_.front());
