@@ -25,6 +25,8 @@ enum class RaceEnd {
 struct RacerEntry {
     int seat = 0;           ///< 0 to 7
     std::string name;       ///< empty: the seat takes no part
+
+    bool operator==(const RacerEntry &) const = default;
 };
 
 struct LapEntry {
@@ -38,6 +40,8 @@ struct LapEntry {
     std::string lapTimeText;           ///< as the table's last-lap cell showed it
     std::string gapText;               ///< as the table's gap cell showed it
     std::int32_t tank = 0;             ///< 1 (empty) to 8 (full), as the tank cell
+
+    bool operator==(const LapEntry &) const = default;
 };
 
 enum class EventKind {
@@ -61,6 +65,8 @@ struct EventEntry {
     std::uint32_t hardwareMs = 0; ///< for crossings; 0 otherwise
     std::int32_t hostMs = 0;
     std::string detail;
+
+    bool operator==(const EventEntry &) const = default;
 };
 
 struct RaceLog {
