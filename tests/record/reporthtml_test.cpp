@@ -1,0 +1,117 @@
+// The race report page: names the user typed stay text, and the page holds
+// the race, the standings, both charts, every lap and the events.
+#include "record/htmltext.h"
+#include "record/racereport.h"
+#include "record/reportlog.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+using record::htmlEscaped;
+
+namespace {
+
+std::size_t occurrences(const std::string &text, const std::string &what)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+ReportLog threeLapRace()
+{
+    ReportLog race("3");
+    race.racer(0, "Adam", 10'000).racer(1, "Bára", 10'000);
+    race.lap(0, 15'000, 1).lap(1, 15'200, 2);
+    race.event(record::EventKind::OffTrack, 1, 1).detail = "1";
+    race.lap(0, 19'900, 1).lap(1, 20'000, 2);
+    race.event(record::EventKind::FuelLow, 0, 2);
+    race.lap(0, 24'950, 1).finish(0).lap(1, 24'700, 2).finish(1);
+    return race;
+}
+
+} // namespace
+
+TEST(HtmlText, MarkupQuotesAndBrokenBytesStayText)
+{
+    EXPECT_EQ(htmlEscaped("Jan \"Blesk\" <b>Novák</b> & 'spol'"),
+              "Jan &quot;Blesk&quot; &lt;b&gt;Novák&lt;/b&gt; &amp; &#39;spol&#39;");
+    EXPECT_EQ(htmlEscaped("Žluťoučký kůň 🏁"), "Žluťoučký kůň 🏁");
+    // A lone continuation byte, a cut sequence, an overlong slash, a surrogate.
+    EXPECT_EQ(htmlEscaped("a\x80z"), "a\uFFFDz");
+    EXPECT_EQ(htmlEscaped("Nov\xC3"), "Nov\uFFFD");
+    EXPECT_EQ(htmlEscaped("\xC0\xAF"), "\uFFFD\uFFFD");
+    EXPECT_EQ(htmlEscaped("\xED\xA0\x80"), "\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(htmlEscaped(std::string("nul\0bell\a", 9)), "nul\uFFFDbell\uFFFD");
+}
+
+TEST(RaceReport, AHostileNameIsShownAsTextEverywhere)
+{
+    ReportLog race = threeLapRace();
+    race.log.racers[1].name = "</style><script>alert(1)</script>";
+    race.log.trackLength = "20\"><img src=x>";
+    const std::string html = record::raceReportHtml(race.log);
+
+    EXPECT_EQ(html.find("<script"), std::string::npos);
+    EXPECT_EQ(html.find("<img"), std::string::npos);
+    EXPECT_EQ(occurrences(html, "</style>"), 1u);
+    // Standings, legend twice, lap table heading, two events.
+    EXPECT_EQ(occurrences(html, "&lt;/style&gt;&lt;script&gt;alert(1)&lt;/script&gt;"), 6u);
+}
+
+TEST(RaceReport, AFinishedRaceShowsStandingsChartsEveryLapAndTheEvents)
+{
+    const std::string html = record::raceReportHtml(threeLapRace().log);
+
+    EXPECT_NE(html.find("<meta charset=\"utf-8\">"), std::string::npos);
+    EXPECT_NE(html.find("name=\"viewport\""), std::string::npos);
+    EXPECT_NE(html.find("@media print"), std::string::npos);
+    for (const char *fetching : {"src=", "href", "url(", "@import"})
+        EXPECT_EQ(html.find(fetching), std::string::npos) << fetching;
+    EXPECT_EQ(html.find("<script"), std::string::npos);
+    EXPECT_NE(html.find("Závod 7. 12. 2026 19:30:05"), std::string::npos);
+    EXPECT_NE(html.find("20 m, měřítko 1:32"), std::string::npos);
+    EXPECT_NE(html.find("<dd class=\"race-end\">dokončen</dd>"), std::string::npos);
+    EXPECT_EQ(html.find("banner"), html.find("banner{")) << "no interruption banner";
+
+    EXPECT_EQ(occurrences(html, "<tr class=\"racer seat-"), 2u);
+    EXPECT_NE(html.find("<tr class=\"racer seat-1\"><td class=\"position\">1</td>"), std::string::npos);
+    EXPECT_NE(html.find("<td>0:14:950</td><td></td><td>0:04:900</td>"), std::string::npos)
+        << "Adam: total from his start crossing, no gap, best lap";
+    EXPECT_NE(html.find("<td>0:14:700</td><td>-0:00:250</td>"), std::string::npos)
+        << "Bára reached lap 3 later in the journal's order but earlier on the hardware clock";
+
+    EXPECT_EQ(occurrences(html, "<svg class=\"chart lap-times\""), 1u);
+    EXPECT_EQ(occurrences(html, "<svg class=\"chart positions\""), 1u);
+    EXPECT_EQ(occurrences(html, "<polyline"), 4u) << "one line per racer in each chart";
+    EXPECT_EQ(occurrences(html, "stroke=\"#d62728\""), 2u) << "seat 1 keeps its colour in both charts";
+
+    const std::regex lapRow("<tr( class=\"[a-z ]+\")?><td>[123]</td><td>(★ )?0:0[45]:[0-9]{3}</td>");
+    EXPECT_EQ(std::distance(std::sregex_iterator(html.begin(), html.end(), lapRow), std::sregex_iterator()), 6);
+    EXPECT_EQ(occurrences(html, "<tr class=\"best fastest\"><td>3</td><td>★ 0:04:700</td>"), 1u);
+    EXPECT_EQ(occurrences(html, "<tr class=\"best\"><td>2</td><td>0:04:900</td>"), 1u);
+
+    EXPECT_NE(html.find("<td>1</td><td class=\"name\"><span class=\"swatch\" style=\"background:#1f77b4\"></span>"
+                        "Bára</td><td class=\"event\">vyjetí z dráhy (1. v řadě)</td>"),
+              std::string::npos);
+    EXPECT_NE(html.find("Adam</td><td class=\"event\">dochází palivo</td>"), std::string::npos);
+    EXPECT_EQ(occurrences(html, "<td class=\"event\">cíl</td>"), 2u);
+}
+
+TEST(RaceReport, AnInterruptedRaceSaysSoAndShowsItsStandingsSoFar)
+{
+    ReportLog race("10");
+    race.racer(0, "Adam", 1'000);
+    race.lap(0, 6'000, 1).lap(0, 11'000, 1);
+    race.log.end = record::RaceEnd::Interrupted;
+    race.log.damagedLines = 1;
+    const std::string html = record::raceReportHtml(race.log);
+
+    EXPECT_NE(html.find("<dd class=\"race-end\">přerušen"), std::string::npos);
+    EXPECT_NE(html.find("Závod byl přerušen. Zpráva ukazuje všechna zachovaná kola (2)."), std::string::npos);
+    EXPECT_NE(html.find("1 řádků nešlo přečíst"), std::string::npos);
+    EXPECT_NE(html.find("<td class=\"outcome\">nedokončil</td>"), std::string::npos);
+    EXPECT_NE(html.find("<h2>Pořadí</h2>"), std::string::npos);
+}

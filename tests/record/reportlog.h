@@ -1,0 +1,64 @@
+// Race journals built by hand for the report tests: named seats, start
+// crossings and laps whose lap times follow from the hardware timestamps.
+#pragma once
+
+#include "record/racelog.h"
+
+#include <cstdint>
+#include <string>
+
+class ReportLog {
+public:
+    explicit ReportLog(const std::string &lapsPerRide = "3")
+    {
+        log.startedAt = "2026-12-07 19:30:05";
+        log.trackLength = "20";
+        log.scale = "32";
+        log.lapsPerRide = lapsPerRide;
+        log.end = record::RaceEnd::Finished;
+    }
+
+    /// Seat \a seat is \a name and makes its start crossing at \a hardwareMs.
+    ReportLog &racer(int seat, const std::string &name, std::uint32_t startMs)
+    {
+        log.racers[static_cast<std::size_t>(seat)] = {seat, name};
+        event(record::EventKind::StartCrossing, seat, 0).hardwareMs = startMs;
+        last_[seat] = startMs;
+        return *this;
+    }
+
+    /// The seat's next lap ends at \a hardwareMs; the host clock follows the
+    /// hardware clock so the order of reaching a lap count is the order of calls.
+    ReportLog &lap(int seat, std::uint32_t hardwareMs, std::int32_t position)
+    {
+        record::LapEntry entry;
+        entry.seat = seat;
+        entry.lap = ++laps_[seat];
+        entry.hardwareMs = hardwareMs;
+        entry.lapMs = static_cast<std::int32_t>(hardwareMs - last_[seat]);
+        entry.speedKmh = entry.lapMs > 0 ? 2'304'000 / entry.lapMs : 0;
+        entry.position = position;
+        entry.hostMs = ++hostMs_;
+        last_[seat] = hardwareMs;
+        log.laps.push_back(entry);
+        return *this;
+    }
+
+    record::EventEntry &event(record::EventKind kind, int seat, std::int64_t lap)
+    {
+        log.events.push_back({kind, seat, lap, 0, ++hostMs_, {}});
+        return log.events.back();
+    }
+    ReportLog &finish(int seat)
+    {
+        event(record::EventKind::Finished, seat, laps_[seat]);
+        return *this;
+    }
+
+    record::RaceLog log;
+
+private:
+    std::int64_t laps_[8] = {};
+    std::uint32_t last_[8] = {};
+    std::int32_t hostMs_ = 0;
+};
