@@ -15,6 +15,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
     parser.setApplicationDescription(QStringLiteral("Tramelo: závodní program modelové autodráhy."));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption webOption(
+        QStringLiteral("web"),
+        QStringLiteral("Živé výsledky pro prohlížeče na [ADRESA:]PORT (jen PORT: na všech síťových rozhraních, "
+                       "127.0.0.1:PORT: jen z tohoto počítače)."),
+        QStringLiteral("[ADRESA:]PORT"));
+    parser.addOption(webOption);
 
     CommandLine result;
     if (!parser.parse(arguments)) {
@@ -35,6 +41,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
         result.exitStatus = 0;
         result.output = QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
                                                        QCoreApplication::applicationVersion());
+    } else if (parser.isSet(webOption)) {
+        result.board = parseBoardAddress(parser.value(webOption));
+        if (!result.board) {
+            result.exitStatus = kUsageError;
+            result.output = QStringLiteral("Neplatná adresa pro --web: %1 (očekávám [ADRESA:]PORT, např. 8080 "
+                                           "nebo 127.0.0.1:8080)\nNápověda: tramelo --help\n")
+                                .arg(parser.value(webOption));
+        }
     }
     return result;
 }

@@ -3,6 +3,8 @@
 // option never need a display.
 #pragma once
 
+#include "web/boardaddress.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +16,8 @@ struct CommandLine {
     /// error).
     std::optional<int> exitStatus;
     QString output;
+    /// --web: where the live race board listens; unset, there is no board.
+    std::optional<BoardAddress> board;
 };
 
 CommandLine parseCommandLine(const QStringList &arguments);

@@ -1,5 +1,7 @@
 #include "app/commandline.h"
+#include "app/liveboard.h"
 #include "config/raceapp.h"
+#include "web/boardserver.h"
 
 #include <QCoreApplication>
 #include <QTranslator>
@@ -24,5 +26,12 @@ int main(int argc, char **argv)
         return *commandLine.exitStatus;
     }
     RaceApp app(argc, argv);
-    return app.run();
+    // Declared after the application, so it goes before the main window whose race it reads.
+    std::unique_ptr<BoardServer> board;
+    if (commandLine.board && !(board = openLiveBoard(*commandLine.board)))
+        return 1;
+    return app.run([&board](MainFrame &window) {
+        if (board)
+            showOnLiveBoard(*board, window);
+    });
 }

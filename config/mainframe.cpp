@@ -249,16 +249,22 @@ void MainFrame::timerTick(int id)
     case kCountdownTimer: {
         const Rect screen = screenRect();
         engine_->countdownTick(screen.width(), screen.height());
+        emit raceChanged();
         break;
     }
     case kLogoTimer: table_->logoTick(); break;
     case kLightsWindowTimer: lightsWindowTick(); break;
     case kRepaintTimer:
-        if (engine_->state().repaintRow != kNoRow)
+        if (engine_->state().repaintRow != kNoRow) {
             table_->update();
+            emit raceChanged();
+        }
         break;
     case kPollTimer: serialLink_->poll(); break;
-    case kRaceClockTimer: engine_->raceClockTick(); break;
+    case kRaceClockTimer:
+        engine_->raceClockTick();
+        emit raceChanged();
+        break;
     case kRaceEndTimer: raceEndTick(); break;
     default: break;
     }

@@ -33,9 +33,11 @@ void RaceApp::setIdentity()
     setApplicationVersion(QStringLiteral(TRAMELO_VERSION));
 }
 
-int RaceApp::run()
+int RaceApp::run(const std::function<void(MainFrame &)> &windowReady)
 {
     mainFrame_ = std::make_unique<MainFrame>();
     mainFrame_->show();
+    if (windowReady)
+        windowReady(*mainFrame_);
     return exec();
 }

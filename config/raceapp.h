@@ -4,6 +4,7 @@
 
 #include <QApplication>
 
+#include <functional>
 #include <memory>
 
 class MainFrame;
@@ -22,8 +23,9 @@ public:
     static bool loadCzechTranslation(QTranslator &translator);
 
     MainFrame *mainFrame() const { return mainFrame_.get(); }
-    /// Creates and shows the main window, then runs until it is closed.
-    int run();
+    /// Creates and shows the main window, hands it to \a windowReady (the
+    /// live board attaches there), then runs until it is closed.
+    int run(const std::function<void(MainFrame &)> &windowReady = {});
 
 private:
     std::unique_ptr<QTranslator> translator_;

@@ -1,0 +1,31 @@
+#include "app/liveboard.h"
+
+#include "config/mainframe.h"
+#include "engine/raceengine.h"
+#include "web/boardserver.h"
+
+#include <QStandardPaths>
+
+#include <cstdio>
+
+std::unique_ptr<BoardServer> openLiveBoard(const BoardAddress &address)
+{
+    const QString racesDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                             + QStringLiteral("/races");
+    auto board = std::make_unique<BoardServer>(racesDir.toStdString());
+    QString error;
+    if (!board->listen(address, &error)) {
+        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+        return nullptr;
+    }
+    for (const QString &url : boardUrls(address.host, board->port()))
+        std::printf("Živé výsledky: %s\n", url.toLocal8Bit().constData());
+    std::fflush(stdout);
+    return board;
+}
+
+void showOnLiveBoard(BoardServer &board, MainFrame &window)
+{
+    board.attach(window.engine().race(), window.settings());
+    QObject::connect(&window, &MainFrame::raceChanged, &board, &BoardServer::raceMayHaveChanged);
+}

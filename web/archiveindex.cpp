@@ -1,0 +1,155 @@
+#include "web/archiveindex.h"
+
+#include "record/htmltext.h"
+#include "record/journalreader.h"
+#include "record/racestandings.h"
+#include "web/boardroutes.h"
+
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace web {
+
+namespace {
+
+constexpr const char *kReportFileName = "report.html";
+
+bool isRealFolder(const fs::path &path)
+{
+    std::error_code error;
+    return fs::symlink_status(path, error).type() == fs::file_type::directory;
+}
+
+std::string winnerOfLog(const record::RaceLog &log)
+{
+    for (const record::RacerStanding &racer : record::computeStandings(log).racers) {
+        if (racer.position == 1 && racer.outcome == record::RacerOutcome::Finished)
+            return racer.name;
+    }
+    return {};
+}
+
+// Reads a regular file that is no symbolic link, up to \a limit bytes;
+// O_NOFOLLOW and the check on the open descriptor leave no gap for a link
+// swapped in after a check by name.
+std::optional<std::string> readRegularFile(const fs::path &file, std::uintmax_t limit)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat info {};
+    std::optional<std::string> bytes;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) <= limit) {
+        std::string text(static_cast<std::size_t>(info.st_size), '\0');
+        std::size_t done = 0;
+        while (done < text.size()) {
+            const ssize_t got = ::read(fd, text.data() + done, text.size() - done);
+            if (got <= 0)
+                break;
+            done += static_cast<std::size_t>(got);
+        }
+        text.resize(done);
+        bytes = std::move(text);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+} // namespace
+
+ArchiveIndex::ArchiveIndex(fs::path racesDir) : racesDir_(std::move(racesDir)) {}
+
+std::string ArchiveIndex::winnerOf(const fs::path &folder)
+{
+    const fs::path journal = folder / record::kJournalFileName;
+    std::error_code error;
+    if (fs::symlink_status(journal, error).type() != fs::file_type::regular)
+        return {};
+    const auto modified = fs::last_write_time(journal, error);
+    const auto size = fs::file_size(journal, error);
+    if (error)
+        return {};
+    const std::string name = folder.filename().string();
+    auto known = winners_.find(name);
+    if (known == winners_.end() || known->second.modified != modified || known->second.size != size) {
+        const std::optional<record::RaceLog> log = record::readJournalFile(journal);
+        known = winners_.insert_or_assign(name, KnownWinner{modified, size, log ? winnerOfLog(*log) : std::string()}).first;
+    }
+    return known->second.winner;
+}
+
+std::vector<ArchivedRace> ArchiveIndex::races()
+{
+    std::vector<std::string> folders;
+    std::error_code error;
+    for (fs::directory_iterator entry(racesDir_, error), end; !error && entry != end; entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (isRaceFolderName(name) && isRealFolder(entry->path()))
+            folders.push_back(name);
+    }
+    // The names are start times, so the newest sort last.
+    std::sort(folders.rbegin(), folders.rend());
+    if (folders.size() > kIndexedRaceLimit)
+        folders.resize(kIndexedRaceLimit);
+
+    std::vector<ArchivedRace> races;
+    for (const std::string &folder : folders) {
+        const fs::path path = racesDir_ / folder;
+        races.push_back({folder, folderStartText(folder), winnerOf(path),
+                         fs::symlink_status(path / kReportFileName, error).type() == fs::file_type::regular});
+    }
+    return races;
+}
+
+std::optional<std::string> ArchiveIndex::report(std::string_view folder) const
+{
+    if (!isRaceFolderName(folder))
+        return std::nullopt;
+    const fs::path path = racesDir_ / std::string(folder);
+    if (!isRealFolder(path))
+        return std::nullopt;
+    return readRegularFile(path / kReportFileName, kReportSizeLimit);
+}
+
+std::string folderStartText(std::string_view folder)
+{
+    // "YYYY-MM-DD_HH-MM-SS": day and month lose a leading zero, as Czech dates are written.
+    const auto number = [folder](std::size_t at) {
+        const std::string_view digits = folder.substr(at, 2);
+        return std::string(digits.front() == '0' ? digits.substr(1) : digits);
+    };
+    return number(8) + ". " + number(5) + ". " + std::string(folder.substr(0, 4)) + " " + std::string(folder.substr(11, 2))
+         + ":" + std::string(folder.substr(14, 2)) + ":" + std::string(folder.substr(17, 2));
+}
+
+std::string archiveIndexHtml(const std::vector<ArchivedRace> &races)
+{
+    std::string html =
+        "<!DOCTYPE html>\n<html lang=\"cs\"><head><meta charset=\"utf-8\">"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
+        "<title>Archiv závodů</title><link rel=\"stylesheet\" href=\"/board.css\"></head>\n"
+        "<body class=\"archive\"><h1>Archiv závodů</h1><p><a href=\"/\">Živé výsledky</a></p>\n";
+    if (races.empty()) {
+        html += "<p>Archiv je prázdný.</p>\n";
+    } else {
+        html += "<table><thead><tr><th>Začátek závodu</th><th>Vítěz</th><th>Zpráva</th></tr></thead><tbody>\n";
+        for (const ArchivedRace &race : races) {
+            html += "<tr><td>" + record::htmlEscaped(race.startedAt) + "</td><td>"
+                  + (race.winner.empty() ? std::string("–") : record::htmlEscaped(race.winner)) + "</td><td>";
+            // The folder name is digits and separators only: safe in a URL as it is.
+            html += race.hasReport ? "<a href=\"/races/" + race.folder + "/report.html\">zpráva</a>"
+                                   : std::string("není");
+            html += "</td></tr>\n";
+        }
+        html += "</tbody></table>\n";
+    }
+    html += "</body></html>\n";
+    return html;
+}
+
+} // namespace web

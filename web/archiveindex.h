@@ -1,0 +1,60 @@
+// The archive of finished races as the board serves it, read-only: the list
+// of race folders with their start time and winner, and each folder's
+// report.html. Only a real folder with a race folder's name and a regular
+// file in it are ever read; a symbolic link anywhere below the races
+// directory is refused, so no URL reaches a file outside it.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace web {
+
+struct ArchivedRace {
+    std::string folder;    ///< "2026-12-07_19-30-05"
+    std::string startedAt; ///< "7. 12. 2026 19:30:05"
+    std::string winner;    ///< empty when no racer finished first
+    bool hasReport = false;
+};
+
+/// The largest report served; a race's report is far smaller.
+inline constexpr std::uintmax_t kReportSizeLimit = 16u << 20;
+/// The most races the index lists, newest first.
+inline constexpr std::size_t kIndexedRaceLimit = 500;
+
+class ArchiveIndex {
+public:
+    explicit ArchiveIndex(std::filesystem::path racesDir);
+
+    /// The races, newest first. A journal is read again only when it changed
+    /// since the last listing, so a large archive costs one directory scan.
+    std::vector<ArchivedRace> races();
+
+    /// The bytes of \a folder's report.html, or nullopt when there is no such
+    /// race, no report, the report is too large, or a link is in the way.
+    std::optional<std::string> report(std::string_view folder) const;
+
+private:
+    struct KnownWinner {
+        std::filesystem::file_time_type modified;
+        std::uintmax_t size = 0;
+        std::string winner;
+    };
+    std::string winnerOf(const std::filesystem::path &folder);
+
+    std::filesystem::path racesDir_;
+    std::map<std::string, KnownWinner> winners_;
+};
+
+/// The "YYYY-MM-DD_HH-MM-SS" folder name as Czech date and time.
+std::string folderStartText(std::string_view folder);
+
+/// The archive page: a table of the races with links to their reports.
+std::string archiveIndexHtml(const std::vector<ArchivedRace> &races);
+
+} // namespace web

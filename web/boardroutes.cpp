@@ -1,0 +1,68 @@
+#include "web/boardroutes.h"
+
+#include <array>
+#include <cctype>
+
+namespace web {
+
+namespace {
+
+constexpr std::string_view kArchivePrefix = "/races/";
+constexpr std::string_view kReportName = "/report.html";
+
+bool digitsAt(std::string_view text, std::size_t from, std::size_t count)
+{
+    for (std::size_t i = from; i < from + count; ++i) {
+        if (i >= text.size() || !std::isdigit(static_cast<unsigned char>(text[i])))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool isRaceFolderName(std::string_view name)
+{
+    // "YYYY-MM-DD_HH-MM-SS": digits everywhere but at these separators.
+    constexpr std::string_view kShape = "0000-00-00_00-00-00";
+    if (name.size() < kShape.size())
+        return false;
+    for (std::size_t i = 0; i < kShape.size(); ++i) {
+        if (kShape[i] == '0' ? !digitsAt(name, i, 1) : name[i] != kShape[i])
+            return false;
+    }
+    const std::string_view suffix = name.substr(kShape.size());
+    return suffix.empty()
+        || (suffix.size() >= 2 && suffix.size() <= 3 && suffix[0] == '_' && digitsAt(suffix, 1, suffix.size() - 1));
+}
+
+Route routeFor(std::string_view rawPath)
+{
+    struct Fixed {
+        std::string_view path;
+        Resource resource;
+    };
+    static constexpr std::array<Fixed, 7> kFixed{{
+        {"/", Resource::BoardPage},
+        {"/board.js", Resource::BoardScript},
+        {"/board.css", Resource::BoardStyle},
+        {"/api/race", Resource::RaceState},
+        {"/api/live", Resource::LiveUpdates},
+        {"/races", Resource::ArchiveIndex},
+        {"/races/", Resource::ArchiveIndex},
+    }};
+    for (const Fixed &fixed : kFixed) {
+        if (rawPath == fixed.path)
+            return {fixed.resource, {}};
+    }
+    if (rawPath.starts_with(kArchivePrefix) && rawPath.ends_with(kReportName)
+        && rawPath.size() > kArchivePrefix.size() + kReportName.size()) {
+        const std::string_view folder = rawPath.substr(
+            kArchivePrefix.size(), rawPath.size() - kArchivePrefix.size() - kReportName.size());
+        if (isRaceFolderName(folder))
+            return {Resource::ArchiveReport, std::string(folder)};
+    }
+    return {};
+}
+
+} // namespace web

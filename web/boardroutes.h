@@ -1,0 +1,35 @@
+// Which of the board server's few resources a request names. The path is
+// matched as it came on the wire, percent escapes and all, against a short
+// list of exact shapes, so nothing is ever decoded into a file path: "..",
+// "%2e%2e", "%2f", a backslash or a NUL simply match no shape.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace web {
+
+enum class Resource {
+    BoardPage,     ///< "/"
+    BoardScript,   ///< "/board.js"
+    BoardStyle,    ///< "/board.css"
+    RaceState,     ///< "/api/race"
+    LiveUpdates,   ///< "/api/live", the WebSocket of pushed states
+    ArchiveIndex,  ///< "/races/" (and "/races")
+    ArchiveReport, ///< "/races/YYYY-MM-DD_HH-MM-SS/report.html"
+    NotFound,
+};
+
+struct Route {
+    Resource resource = Resource::NotFound;
+    std::string raceFolder; ///< for ArchiveReport
+};
+
+/// The resource of \a rawPath (the request target without its query).
+Route routeFor(std::string_view rawPath);
+
+/// A race folder's name: its start time as YYYY-MM-DD_HH-MM-SS (a folder made
+/// for a second start in the same second may carry a suffix "_2" to "_99").
+bool isRaceFolderName(std::string_view name);
+
+} // namespace web

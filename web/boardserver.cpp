@@ -1,0 +1,212 @@
+#include "web/boardserver.h"
+
+#include "web/boardroutes.h"
+#include "web/boardstate.h"
+
+#include <QFile>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QTcpSocket>
+#include <QWebSocket>
+
+namespace {
+
+using StatusCode = QHttpServerResponder::StatusCode;
+
+constexpr int kPingPeriodMs = 4000;
+// A client that has not answered three pings is gone without saying so.
+constexpr int kSilentClientMs = 3 * kPingPeriodMs;
+// Board clients send nothing but pongs and a closing frame.
+constexpr quint64 kIncomingFrameLimit = 1024;
+
+QByteArray pageResource(const QString &name)
+{
+    QFile file(QStringLiteral(":/web/") + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct Reply {
+    StatusCode status = StatusCode::Ok;
+    QByteArray type;
+    QByteArray body;
+    bool live = false; ///< changes from moment to moment: never cached
+};
+
+Reply notFound()
+{
+    return {StatusCode::NotFound, "text/plain; charset=utf-8", "Nenalezeno.\n"};
+}
+
+// HEAD gets the same headers as GET, without the body.
+void send(QHttpServerResponder &&responder, const QHttpServerRequest &request, const Reply &reply,
+          const QByteArray &allowed = {})
+{
+    responder.writeStatusLine(reply.status);
+    responder.writeHeader("Content-Type", reply.type);
+    responder.writeHeader("Content-Length", QByteArray::number(reply.body.size()));
+    responder.writeHeader("Cache-Control", reply.live ? "no-store" : "no-cache");
+    responder.writeHeader("X-Content-Type-Options", "nosniff");
+    responder.writeHeader("Referrer-Policy", "no-referrer");
+    if (!allowed.isEmpty())
+        responder.writeHeader("Allow", allowed);
+    if (request.method() == QHttpServerRequest::Method::Head)
+        responder.writeBody("", 0);
+    else
+        responder.writeBody(reply.body);
+}
+
+bool isWebSocketUpgrade(const QHttpServerRequest &request)
+{
+    return request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+BoardServer::BoardServer(std::filesystem::path racesDir, const ConnectionLimits &limits, QObject *parent)
+    : QAbstractHttpServer(parent), archive_(std::move(racesDir)), limits_(limits)
+{
+    connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &BoardServer::acceptLiveClients);
+    connect(&pingTimer_, &QTimer::timeout, this, &BoardServer::pingLiveClients);
+    pingTimer_.start(kPingPeriodMs);
+}
+
+BoardServer::~BoardServer()
+{
+    // The clients' sockets belong to the TCP server, a child like them.
+    for (auto it = liveClients_.cbegin(); it != liveClients_.cend(); ++it)
+        delete it.key();
+}
+
+bool BoardServer::listen(const BoardAddress &address, QString *error)
+{
+    auto *server = new GuardedTcpServer(limits_, this);
+    if (!server->listen(address.host, address.port)) {
+        if (error)
+            *error = QStringLiteral("Webový server nelze spustit na %1, port %2: %3")
+                         .arg(address.host.toString())
+                         .arg(address.port)
+                         .arg(server->errorString());
+        delete server;
+        return false;
+    }
+    tcpServer_ = server;
+    bind(server);
+    return true;
+}
+
+quint16 BoardServer::port() const
+{
+    return tcpServer_ ? tcpServer_->serverPort() : 0;
+}
+
+void BoardServer::attach(const Race &race, const RaceSettings &settings)
+{
+    race_ = &race;
+    settings_ = &settings;
+    raceMayHaveChanged();
+}
+
+QByteArray BoardServer::stateDocument() const
+{
+    if (!race_)
+        return QByteArrayLiteral("{}");
+    return QByteArray::fromStdString(web::boardStateText(*race_, *settings_));
+}
+
+void BoardServer::raceMayHaveChanged()
+{
+    if (publishQueued_)
+        return;
+    publishQueued_ = true;
+    QMetaObject::invokeMethod(this, &BoardServer::publish, Qt::QueuedConnection);
+}
+
+void BoardServer::publish()
+{
+    publishQueued_ = false;
+    const QByteArray document = stateDocument();
+    if (document == lastPublished_)
+        return;
+    lastPublished_ = document;
+    const QString message = QString::fromUtf8(document);
+    for (auto it = liveClients_.cbegin(); it != liveClients_.cend(); ++it)
+        it.key()->sendTextMessage(message);
+}
+
+void BoardServer::acceptLiveClients()
+{
+    while (hasPendingWebSocketConnections()) {
+        QWebSocket *client = nextPendingWebSocketConnection().release();
+        client->setParent(this);
+        client->setMaxAllowedIncomingFrameSize(kIncomingFrameLimit);
+        client->setMaxAllowedIncomingMessageSize(kIncomingFrameLimit);
+        QElapsedTimer heard;
+        heard.start();
+        liveClients_.insert(client, heard);
+        connect(client, &QWebSocket::disconnected, this, [this, client] { dropLiveClient(client); });
+        connect(client, &QWebSocket::pong, this, [this, client] { liveClients_[client].start(); });
+        client->sendTextMessage(QString::fromUtf8(lastPublished_.isEmpty() ? stateDocument() : lastPublished_));
+    }
+}
+
+void BoardServer::pingLiveClients()
+{
+    const QList<QWebSocket *> clients = liveClients_.keys();
+    for (QWebSocket *client : clients) {
+        if (liveClients_.value(client).hasExpired(kSilentClientMs))
+            client->abort();
+        else
+            client->ping();
+    }
+}
+
+void BoardServer::dropLiveClient(QWebSocket *client)
+{
+    if (liveClients_.remove(client))
+        client->deleteLater();
+}
+
+bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
+{
+    const web::Route route = web::routeFor(request.url().path(QUrl::FullyEncoded).toStdString());
+    if (isWebSocketUpgrade(request))
+        // Accepted here, the HTTP layer hands the socket to the WebSocket
+        // layer; refused, it answers 404 and closes.
+        return route.resource == web::Resource::LiveUpdates
+            && request.method() == QHttpServerRequest::Method::Get;
+    if (route.resource == web::Resource::NotFound || route.resource == web::Resource::LiveUpdates)
+        return false;
+    if (request.method() != QHttpServerRequest::Method::Get && request.method() != QHttpServerRequest::Method::Head) {
+        send(makeResponder(request, socket), request,
+             {StatusCode::MethodNotAllowed, "text/plain; charset=utf-8", "Jen čtení: GET a HEAD.\n"}, "GET, HEAD");
+        return true;
+    }
+
+    const auto page = [](const char *name, const QByteArray &type) {
+        return Reply{StatusCode::Ok, type, pageResource(QString::fromLatin1(name))};
+    };
+    Reply reply = notFound();
+    switch (route.resource) {
+    case web::Resource::BoardPage: reply = page("index.html", "text/html; charset=utf-8"); break;
+    case web::Resource::BoardScript: reply = page("board.js", "text/javascript; charset=utf-8"); break;
+    case web::Resource::BoardStyle: reply = page("board.css", "text/css; charset=utf-8"); break;
+    case web::Resource::RaceState: reply = {StatusCode::Ok, "application/json", stateDocument(), true}; break;
+    case web::Resource::ArchiveIndex:
+        reply = {StatusCode::Ok, "text/html; charset=utf-8",
+                 QByteArray::fromStdString(web::archiveIndexHtml(archive_.races())), true};
+        break;
+    case web::Resource::ArchiveReport:
+        if (const std::optional<std::string> report = archive_.report(route.raceFolder))
+            reply = {StatusCode::Ok, "text/html; charset=utf-8", QByteArray::fromStdString(*report)};
+        break;
+    case web::Resource::LiveUpdates:
+    case web::Resource::NotFound: break;
+    }
+    send(makeResponder(request, socket), request, reply);
+    return true;
+}
+
+void BoardServer::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)
+{
+    send(makeResponder(request, socket), request, notFound());
+}

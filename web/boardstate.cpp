@@ -1,0 +1,124 @@
+#include "web/boardstate.h"
+
+#include "config/racesettings.h"
+#include "display/tablecells.h"
+#include "engine/duration.h"
+#include "engine/racestate.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace web {
+
+namespace {
+
+constexpr int kLastSpeedColumn = 5;
+constexpr int kTopSpeedColumn = 7;
+// A seat's best lap before its first counted lap.
+constexpr std::int32_t kNoBestLap = 1'000'000'000;
+
+// Until the race screen is up the table has not taken the names again, so
+// names edited before the start are read from the settings, as the table
+// will show them.
+std::string shownName(const Race &race, const RaceSettings &settings, int seat)
+{
+    return race.state.raceScreenReady ? race.racers[seat].nameText : nameCellText(settings.racerName[seat]);
+}
+
+// Seats with a numeric place first, by place; then "GO", "!" and "( )" in
+// seat order, as they read 0.
+bool aheadOf(const Race &race, int left, int right)
+{
+    const std::int32_t leftPlace = settingToInt(race.racers[left].rankText);
+    const std::int32_t rightPlace = settingToInt(race.racers[right].rankText);
+    if ((leftPlace > 0) != (rightPlace > 0))
+        return leftPlace > 0;
+    if (leftPlace != rightPlace)
+        return leftPlace < rightPlace;
+    return left < right;
+}
+
+nlohmann::json racerEntry(const RacerState &racer, int seat, const std::string &name)
+{
+    return {
+        {"seat", seat + 1},
+        {"name", name},
+        {"position", racer.rankText},
+        {"laps", racer.lapsText},
+        {"lastLap", racer.lastLapTimeText},
+        {"bestLap", racer.bestLapTimeText},
+        {"lastSpeed", shownValueText(racer, kLastSpeedColumn)},
+        {"topSpeed", shownValueText(racer, kTopSpeedColumn)},
+        {"gap", racer.gapText},
+        {"tank", racer.tankText},
+        {"flag", racer.flagCode},
+    };
+}
+
+} // namespace
+
+RacePhase racePhase(const Race &race)
+{
+    const RaceState &state = race.state;
+    if (state.slidePhase == 0)
+        return RacePhase::BeforeStart;
+    if (state.slidePhase == 1)
+        return RacePhase::Countdown;
+    const bool anyInUse = std::any_of(race.racers.begin(), race.racers.end(), seatInUse);
+    const bool allDone = std::all_of(race.racers.begin(), race.racers.end(), [](const RacerState &racer) {
+        return !seatInUse(racer) || racer.disqualified || racer.flagCode == kFinishedFlag;
+    });
+    return anyInUse && allDone ? RacePhase::Finished : RacePhase::Racing;
+}
+
+std::string_view phaseName(RacePhase phase)
+{
+    switch (phase) {
+    case RacePhase::BeforeStart: return "before";
+    case RacePhase::Countdown: return "countdown";
+    case RacePhase::Racing: return "race";
+    case RacePhase::Finished: return "finished";
+    }
+    return "before";
+}
+
+nlohmann::json boardState(const Race &race, const RaceSettings &settings)
+{
+    std::vector<int> seats;
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        if (shownName(race, settings, seat) != kEmptySeatName)
+            seats.push_back(seat);
+    }
+    std::sort(seats.begin(), seats.end(), [&race](int left, int right) { return aheadOf(race, left, right); });
+
+    nlohmann::json racers = nlohmann::json::array();
+    nlohmann::json fastest = nullptr;
+    std::int32_t fastestMs = kNoBestLap;
+    for (int seat : seats) {
+        const RacerState &racer = race.racers[seat];
+        const std::string name = shownName(race, settings, seat);
+        racers.push_back(racerEntry(racer, seat, name));
+        // The better-placed racer keeps a tie: the table gives no other order.
+        if (racer.bestLapMs < fastestMs && racer.bestLapTimeText != "...") {
+            fastestMs = racer.bestLapMs;
+            fastest = {{"seat", seat + 1},
+                       {"name", name},
+                       {"time", racer.bestLapTimeText},
+                       {"speed", shownValueText(racer, kTopSpeedColumn)}};
+        }
+    }
+    return {
+        {"lapsPerRide", settings.lapsPerRide},
+        {"clock", formatDuration(static_cast<std::int32_t>(race.state.raceElapsedMs))},
+        {"phase", phaseName(racePhase(race))},
+        {"racers", std::move(racers)},
+        {"fastestLap", std::move(fastest)},
+    };
+}
+
+std::string boardStateText(const Race &race, const RaceSettings &settings)
+{
+    return boardState(race, settings).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+} // namespace web
