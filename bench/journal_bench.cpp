@@ -1,0 +1,118 @@
+// The race journal: writing one event on the calling thread (a lap, and a
+// finish, whose forced write to the disk the background thread does while
+// the caller goes on), and reading back the journal of an 8-car, 100-lap
+// race. The journals go to a temporary folder on the disk of /tmp.
+#include "record/journalreader.h"
+#include "record/journalwriter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "tramelo-journal-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw fs::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
+        path = pattern;
+    }
+    ~TempFolder() { fs::remove_all(path); }
+    fs::path path;
+};
+
+record::LapEntry lapOf(int seat, std::int64_t lap)
+{
+    return {seat, lap, static_cast<std::uint32_t>(10'000 + 5'000 * lap + 37 * seat), static_cast<std::int32_t>(5'000 * lap),
+            5'037, 457, seat + 1, "0:05:037", " [ 0:00:" + std::to_string(100 + seat) + " ]", 8 - seat % 3};
+}
+
+std::unique_ptr<record::JournalWriter> openJournal(const fs::path &file)
+{
+    return record::JournalWriter::open(file, "2026-12-07 19:30:05",
+                                       [](const std::string &reason) { throw std::runtime_error(reason); });
+}
+
+/// Each call timed on its own as well, for the longest one.
+template <typename Write>
+void timeEachCall(benchmark::State &state, Write write)
+{
+    TempFolder folder;
+    auto writer = openJournal(folder.path / record::kJournalFileName);
+    double longestUs = 0;
+    std::int64_t lap = 0;
+    for (auto _ : state) {
+        const auto before = std::chrono::steady_clock::now();
+        write(*writer, ++lap);
+        const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - before;
+        longestUs = std::max(longestUs, took.count());
+    }
+    state.counters["longest_us"] = longestUs;
+}
+
+void BM_WriteLapEvent(benchmark::State &state)
+{
+    timeEachCall(state, [](record::JournalWriter &writer, std::int64_t lap) {
+        writer.lapCounted(lapOf(static_cast<int>(lap % 8), lap));
+    });
+}
+BENCHMARK(BM_WriteLapEvent)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Every call asks for a forced write to the disk: the worst case for the caller.
+void BM_WriteFinishEvent(benchmark::State &state)
+{
+    timeEachCall(state, [](record::JournalWriter &writer, std::int64_t lap) {
+        writer.finished({static_cast<int>(lap % 8), lap, static_cast<std::int32_t>(lap)});
+    });
+}
+BENCHMARK(BM_WriteFinishEvent)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The same timing around no work at all: the longest call here is what the
+// machine's scheduling alone costs, to set beside the two above.
+void BM_NoWriteBaseline(benchmark::State &state)
+{
+    timeEachCall(state, [](record::JournalWriter &, std::int64_t lap) { benchmark::DoNotOptimize(lap); });
+}
+BENCHMARK(BM_NoWriteBaseline)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_ReadBackRace(benchmark::State &state)
+{
+    TempFolder folder;
+    const fs::path file = folder.path / record::kJournalFileName;
+    {
+        auto writer = openJournal(file);
+        writer->raceSettings({"20", "32", "100", {"Adam", "Bára", "Cyril", "Dana", "Emil", "Filip", "Gita", "Hana"}}, 1000);
+        writer->startSignal(1000);
+        for (int seat = 0; seat < 8; ++seat)
+            writer->startCrossing({seat, 0, 10'000}, 10'000);
+        for (std::int64_t lap = 1; lap <= 100; ++lap) {
+            for (int seat = 0; seat < 8; ++seat)
+                writer->lapCounted(lapOf(seat, lap));
+        }
+        for (int seat = 0; seat < 8; ++seat)
+            writer->finished({seat, 100, 600'000});
+        writer->raceEnded(record::RaceEnd::Finished, 601'000);
+    }
+    std::size_t laps = 0;
+    for (auto _ : state) {
+        const std::optional<record::RaceLog> log = record::readJournalFile(file);
+        laps = log ? log->laps.size() : 0;
+        benchmark::DoNotOptimize(laps);
+    }
+    if (laps != 800)
+        state.SkipWithError("the journal did not read back 800 laps");
+    state.counters["journal_bytes"] = static_cast<double>(fs::file_size(file));
+}
+BENCHMARK(BM_ReadBackRace)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
