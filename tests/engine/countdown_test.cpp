@@ -135,3 +135,62 @@ TEST_F(Countdown, FalseStartAnsweredNoClosesTheMainWindowWithoutAnotherQuestion)
     EXPECT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(state.countdownTicks, 1) << "nothing more is done";
 }
+
+// Polling goes on while the question is open: the car's further crossing is
+// a lap, since it counts as started until the answer. Yes clears only the
+// start, so the lap stays and the next crossing is a start crossing again.
+TEST_F(Countdown, CrossingWhileTheFalseStartQuestionIsOpenCountsALapThatStaysAfterYes)
+{
+    falseStart(false);
+    std::string lapsWhileAsking;
+    host.whileNextMessageOpen([&] {
+        script.report(1, 7000);
+        script.poll();
+        lapsWhileAsking = script.racer(0).lapsText;
+    });
+    host.expectMessage(kFalseStartAdam, MessageAnswer::Yes);
+    tick();
+
+    EXPECT_EQ(lapsWhileAsking, "1");
+    EXPECT_EQ(script.racer(0).lapsText, "1");
+    EXPECT_FALSE(script.channel(0).started);
+
+    script.report(1, 9000);
+    script.poll();
+    EXPECT_TRUE(script.channel(0).started);
+    EXPECT_EQ(script.racer(0).lapsText, "1") << "a start crossing counts no lap";
+}
+
+// The start sound stops the countdown, but the race starts only when the
+// lights window has closed. A car crossing in between is no false start and
+// does not start the race clock; the next car's start crossing does.
+TEST_F(Countdown, StartCrossingBeforeTheLightsWindowClosesIsNoFalseStartAndStartsNoClock)
+{
+    host.randomValue = 0; // a delay of 5 ticks
+    script.synchronise(2);
+    tick();
+    script.state().lightsWindowCommand = 0;
+    for (int guard = 0; state.lightsWindowCommand != 2; ++guard) {
+        ASSERT_LT(guard, 100) << "no start signal";
+        tick();
+    }
+    ASSERT_EQ(host.takeSounds(), (Texts{"soubory/count1.wav", "soubory/count2.wav", "soubory/count3.wav",
+                                        "soubory/count4.wav", "soubory/count5.wav", "soubory/start.wav"}));
+
+    script.report(1, 3000);
+    script.poll();
+    EXPECT_TRUE(script.channel(0).started);
+    EXPECT_FALSE(state.raceClockRunning);
+    EXPECT_FALSE(host.timerRunning(kCountdownTimer)) << "no countdown tick is left to report a false start";
+    EXPECT_TRUE(host.messages.empty());
+
+    script.state().startSignalGiven = true; // the lights window has closed
+    script.report(2, 3500);
+    script.poll();
+    EXPECT_TRUE(state.raceClockRunning);
+    script.report(1, 8000);
+    script.poll();
+    EXPECT_EQ(script.racer(0).lapsText, "1");
+    EXPECT_EQ(script.racer(0).lastLapTimeText, "0:05:000");
+    EXPECT_TRUE(host.messages.empty());
+}
