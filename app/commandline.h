@@ -5,6 +5,8 @@
 
 #include "web/boardaddress.h"
 
+#include "web/boardaddress.h"
+
 #include <QString>
 #include <QStringList>
 

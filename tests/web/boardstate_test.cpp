@@ -1,0 +1,123 @@
+// The board's state document against the race table's own cells, through a
+// scripted race: order by position, the cell texts, the fastest lap and the
+// race phase as the engine moves through a race.
+#include "engine/duration.h"
+#include "engine/racescript.h"
+#include "web/boardstate.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+RaceSettings threeRacers()
+{
+    RaceSettings settings = RaceScript::twoRacers("3");
+    settings.racerName[2] = "Cyril";
+    return settings;
+}
+
+// Seat 1 leads, seat 0 second, seat 2 third after two laps each.
+void playTwoLaps(RaceScript &script)
+{
+    script.startRace(10'000);
+    script.cross(1, 14'000);
+    script.cross(0, 15'000);
+    script.cross(2, 16'000);
+    script.cross(1, 17'500);
+    script.cross(0, 19'800);
+    script.cross(2, 21'000);
+    script.paint();
+    script.state().raceElapsedMs = 11'500.9;
+}
+
+} // namespace
+
+TEST(BoardState, RacersInOrderOfPositionWithTheTableCells)
+{
+    RaceScript script(threeRacers());
+    playTwoLaps(script);
+    const nlohmann::json state = web::boardState(script.engine.race(), script.settings);
+
+    EXPECT_EQ(state["lapsPerRide"], "3");
+    EXPECT_EQ(state["clock"], formatDuration(11'500));
+    EXPECT_EQ(state["phase"], "race");
+    ASSERT_EQ(state["racers"].size(), 3u);
+    const std::vector<int> expectedSeats{1, 0, 2};
+    for (std::size_t row = 0; row < 3; ++row) {
+        const nlohmann::json &entry = state["racers"][row];
+        const RacerState &racer = script.racer(expectedSeats[row]);
+        SCOPED_TRACE(racer.nameText);
+        EXPECT_EQ(entry["seat"], expectedSeats[row] + 1);
+        EXPECT_EQ(entry["position"], std::to_string(row + 1));
+        EXPECT_EQ(entry["position"], racer.rankText);
+        EXPECT_EQ(entry["name"], racer.nameText);
+        EXPECT_EQ(entry["laps"], racer.lapsText);
+        EXPECT_EQ(entry["lastLap"], racer.lastLapTimeText);
+        EXPECT_EQ(entry["bestLap"], racer.bestLapTimeText);
+        EXPECT_EQ(entry["lastSpeed"], racer.lastLapSpeedText);
+        EXPECT_EQ(entry["topSpeed"], racer.bestSpeedText);
+        EXPECT_EQ(entry["gap"], racer.gapText);
+        EXPECT_EQ(entry["tank"], racer.tankText);
+        EXPECT_EQ(entry["flag"], racer.flagCode);
+    }
+    EXPECT_EQ(state["racers"][0]["laps"], "2");
+    // Bára's second lap, 3500 ms, is the quickest of all.
+    EXPECT_EQ(state["fastestLap"]["seat"], 2);
+    EXPECT_EQ(state["fastestLap"]["name"], "Bára");
+    EXPECT_EQ(state["fastestLap"]["time"], "0:03:500");
+    EXPECT_EQ(state["fastestLap"]["speed"], script.racer(1).bestSpeedText);
+}
+
+TEST(BoardState, PhaseFollowsTheRaceFromStartCommandToTheLastFinish)
+{
+    RaceScript script(threeRacers());
+    const Race &race = script.engine.race();
+    EXPECT_EQ(web::boardState(race, script.settings)["phase"], "before");
+    EXPECT_TRUE(web::boardState(race, script.settings)["fastestLap"].is_null());
+    script.state().slidePhase = 1;
+    EXPECT_EQ(web::racePhase(race), web::RacePhase::Countdown);
+
+    playTwoLaps(script);
+    // Cyril is disqualified, the others finish their third lap.
+    script.racer(2).disqualified = true;
+    script.cross(1, 21'500);
+    EXPECT_EQ(web::racePhase(race), web::RacePhase::Racing);
+    script.cross(0, 24'000);
+    EXPECT_EQ(web::boardState(race, script.settings)["phase"], "finished");
+}
+
+TEST(BoardState, NamesBeforeTheRaceScreenComeFromTheSettingsAndEmptySeatsAreLeftOut)
+{
+    RaceScript script(threeRacers());
+    // Names edited after the window was made: the table will show these.
+    script.settings.racerName[0] = "Alena";
+    script.settings.racerName[2] = "";
+    nlohmann::json state = web::boardState(script.engine.race(), script.settings);
+    ASSERT_EQ(state["racers"].size(), 2u);
+    EXPECT_EQ(state["racers"][0]["name"], "Alena");
+    EXPECT_EQ(state["racers"][1]["name"], "Bára");
+    EXPECT_EQ(state["racers"][0]["position"], "( )");
+
+    // On the race screen the engine's cells rule; a racer without a place
+    // ("!", "GO") comes after every placed one, and a measuring fault in a
+    // speed shows as the table shows it.
+    script.startRace();
+    script.cross(0, 14'000);
+    script.racer(0).rankText = "!";
+    script.racer(1).rankText = "1";
+    script.racer(1).lastLapSpeedText = "2301";
+    state = web::boardState(script.engine.race(), script.settings);
+    ASSERT_EQ(state["racers"].size(), 2u);
+    EXPECT_EQ(state["racers"][0]["name"], "Bára");
+    EXPECT_EQ(state["racers"][0]["lastSpeed"], "- ?rychlost -");
+    EXPECT_EQ(state["racers"][1]["position"], "!");
+}
+
+TEST(BoardState, TextOfDamagedNameStillGivesADocument)
+{
+    RaceScript script(threeRacers());
+    script.settings.racerName[0] = "Ad\xff" "am";
+    const std::string text = web::boardStateText(script.engine.race(), script.settings);
+    const nlohmann::json parsed = nlohmann::json::parse(text);
+    EXPECT_EQ(parsed["racers"][0]["name"], "Ad\xEF\xBF\xBD" "am");
+}
