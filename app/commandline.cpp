@@ -21,12 +21,6 @@ CommandLine parseCommandLine(const QStringList &arguments)
                        "127.0.0.1:PORT: jen z tohoto počítače)."),
         QStringLiteral("[ADRESA:]PORT"));
     parser.addOption(webOption);
-    const QCommandLineOption webOption(
-        QStringLiteral("web"),
-        QStringLiteral("Živé výsledky pro prohlížeče na [ADRESA:]PORT (jen PORT: na všech síťových rozhraních, "
-                       "127.0.0.1:PORT: jen z tohoto počítače)."),
-        QStringLiteral("[ADRESA:]PORT"));
-    parser.addOption(webOption);
 
     CommandLine result;
     if (!parser.parse(arguments)) {

@@ -5,8 +5,6 @@
 
 #include "web/boardaddress.h"
 
-#include "web/boardaddress.h"
-
 #include <QString>
 #include <QStringList>
 

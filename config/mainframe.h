@@ -59,11 +59,6 @@ signals:
     /// for its repaint, the race clock or the countdown ticked.
     void raceChanged();
 
-signals:
-    /// What the race table or the title shows may have changed: a row waits
-    /// for its repaint, the race clock or the countdown ticked.
-    void raceChanged();
-
 protected:
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
