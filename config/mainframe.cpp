@@ -1,6 +1,7 @@
 #include "config/mainframe.h"
 
 #include "config/mainmenu.h"
+#include "config/placedwindow.h"
 #include "config/settingsflow.h"
 #include "config/windowracehost.h"
 #include "config/windowsettingsui.h"
@@ -114,18 +115,27 @@ Rect MainFrame::screenRect() const
     return {area.left(), area.top(), area.right() + 1, area.bottom() + 1};
 }
 
+Rect MainFrame::availableScreenRect() const
+{
+    // The screen less the panels' struts, as the window manager announces it.
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    return {area.left(), area.top(), area.right() + 1, area.bottom() + 1};
+}
+
 Rect MainFrame::windowRect() const
 {
-    const QRect frame = frameGeometry();
-    return {frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1};
+    return placedWindowRect(*this);
 }
 
 void MainFrame::setWindowRect(const Rect &rect)
 {
     // The rectangle is the whole window, frame included, as the screen sees it.
     const QSize decoration = frameGeometry().size() - geometry().size();
+    placingWindow_ = true;
     setFixedSize(rect.width() - decoration.width(), rect.height() - decoration.height());
     move(rect.left, rect.top);
+    placingWindow_ = false;
 }
 
 bool MainFrame::eventFilter(QObject *watched, QEvent *event)
@@ -292,14 +302,19 @@ void MainFrame::slideTick(const Rect &window)
         delete statusLine_;
         statusLine_ = nullptr;
         break;
-    case 3:
-        setWindowRect(growBackStep(window, screen.width(), screen.height()));
+    case 3: {
+        if (!growBack_)
+            growBack_.emplace(screen, availableScreenRect());
         // The test uses the rectangle read before this tick's move.
-        if (window == Rect{0, 0, screen.width(), screen.height()}) {
+        const GrowBack::Step step = growBack_->tick(window);
+        setWindowRect(step.window);
+        if (step.finished) {
+            racePin_.emplace(step.window);
             engine_->enterRaceScreen();
             table_->update();
         }
         break;
+    }
     default: break;
     }
 }
@@ -339,16 +354,18 @@ void MainFrame::showEvent(QShowEvent *event)
 void MainFrame::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
-    pinMainWindow();
+    if (!placingWindow_)
+        pinMainWindow();
 }
 
 void MainFrame::pinMainWindow()
 {
-    if (!engine_ || engine_->state().slidePhase != 4)
+    // The race screen stays where the grow-back left it: the whole screen,
+    // or its available area where the window manager keeps panels free.
+    if (!engine_ || engine_->state().slidePhase != 4 || !racePin_)
         return;
-    const Rect screen = screenRect();
-    if (windowRect() != Rect{0, 0, screen.width(), screen.height()})
-        setWindowRect({0, 0, screen.width(), screen.height()});
+    if (racePin_->shouldPin(windowRect(), hostClockMs()))
+        setWindowRect(racePin_->home());
     table_->update();
 }
 

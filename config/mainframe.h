@@ -5,12 +5,15 @@
 
 #include "config/racesettings.h"
 #include "engine/geometry.h"
+#include "engine/startsequence.h"
+#include "engine/windowpin.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class MainMenu;
 class QLabel;
@@ -76,6 +79,7 @@ private:
     Rect windowRect() const;
     void setWindowRect(const Rect &rect);
     Rect screenRect() const;
+    Rect availableScreenRect() const;
 
     RaceSettings settings_;
     QElapsedTimer hostClock_;
@@ -93,5 +97,8 @@ private:
     QLabel *splashPicture_ = nullptr;
     QLabel *statusLine_ = nullptr;
     Rect initialRect_;
+    std::optional<GrowBack> growBack_;
+    std::optional<WindowPin> racePin_;
+    bool placingWindow_ = false; ///< inside setWindowRect: its own move is no reason to pin
     bool shownOnce_ = false;
 };

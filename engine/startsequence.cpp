@@ -1,6 +1,7 @@
 #include "engine/startsequence.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 int LightsGeometry::margin() const
 {
@@ -48,24 +49,60 @@ SlideStep slideDownStep(const Rect &window, int /*screenWidth*/, int screenHeigh
 
 namespace {
 
-// One axis of the grow-back: the start moves towards 0 and the length grows by
-// two steps until the window reaches the screen's far edge.
-void growAxis(int &start, int &end, int screenLength, int step)
+// One axis of the grow-back: the start moves towards the target's start and
+// the length grows by two steps until the window reaches the target's end.
+void growAxis(int &start, int &end, int targetStart, int targetEnd, int step)
 {
     const int length = end - start;
-    const int newStart = std::max(0, start - step);
-    const int newLength = newStart + length + 2 * step > screenLength ? screenLength - newStart : length + 2 * step;
+    const int newStart = std::max(targetStart, start - step);
+    const int newLength = newStart + length + 2 * step > targetEnd ? targetEnd - newStart : length + 2 * step;
     start = newStart;
     end = newStart + newLength;
 }
 
+// How far the window's edges are from the target's, in pixels.
+int edgeDistance(const Rect &window, const Rect &target)
+{
+    return std::abs(window.left - target.left) + std::abs(window.top - target.top)
+           + std::abs(window.right - target.right) + std::abs(window.bottom - target.bottom);
+}
+
 } // namespace
 
-Rect growBackStep(const Rect &window, int screenWidth, int screenHeight)
+Rect growBackStep(const Rect &window, const Rect &target, int step)
 {
-    const int step = std::max(screenWidth, screenHeight) / 200;
     Rect grown = window;
-    growAxis(grown.top, grown.bottom, screenHeight, step);
-    growAxis(grown.left, grown.right, screenWidth, step);
+    growAxis(grown.top, grown.bottom, target.top, target.bottom, step);
+    growAxis(grown.left, grown.right, target.left, target.right, step);
     return grown;
+}
+
+GrowBack::GrowBack(const Rect &screen, const Rect &availableArea)
+    : available_(availableArea), step_(std::max(screen.width(), screen.height()) / 200)
+{
+    aimAt(screen);
+}
+
+void GrowBack::aimAt(const Rect &target)
+{
+    target_ = target;
+    closest_ = INT_MAX;
+    ticksWithoutProgress_ = 0;
+}
+
+GrowBack::Step GrowBack::tick(const Rect &window)
+{
+    if (window == target_)
+        return {window, true};
+    const int distance = edgeDistance(window, target_);
+    if (distance < closest_) {
+        closest_ = distance;
+        ticksWithoutProgress_ = 0;
+    } else if (++ticksWithoutProgress_ >= kPatienceTicks) {
+        // The window manager will not let the window get closer.
+        if (target_ == available_)
+            return {window, true};
+        aimAt(available_);
+    }
+    return {growBackStep(window, target_, step_), false};
 }

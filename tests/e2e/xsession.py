@@ -4,7 +4,8 @@ Shared by the end-to-end test, the soak test and bench/measure-race.py: a
 private Xvfb on a display number the server picks itself, child processes that
 die with the script (also when it is killed), xdotool for windows and keys,
 screenshots read back as pixels, and the settings files that make the program
-load a race on its own at start-up.
+load a race on its own at start-up. The desktop tests add a window manager and
+a panel on that server (start_desktop).
 """
 
 import ctypes
@@ -56,9 +57,12 @@ class Session:
     keep_dir is set.
     """
 
-    def __init__(self, width=1280, height=1024, keep_dir=False):
+    def __init__(self, width=1280, height=1024, keep_dir=False, displays=None):
+        """displays: display numbers to try in turn; by default the server
+        takes any free one."""
         self.size = (width, height)
         self.keep_dir = keep_dir
+        self.display_numbers = list(displays) if displays else [None]
         self.dir = tempfile.mkdtemp(prefix="tramelo-e2e-")
         self.processes = []
         self.display = None
@@ -137,24 +141,36 @@ class Session:
         for tool in ("Xvfb", "xdotool", "import", "convert"):
             if not shutil.which(tool):
                 raise Failure(f"{tool} is not installed (scripts/setup installs it)")
+        for candidate in self.display_numbers:
+            number = self._try_xvfb(candidate)
+            if number:
+                self.display = ":" + number
+                return
+        raise Failure("Xvfb did not start: " + self.log_tail("xvfb"))
+
+    def _try_xvfb(self, candidate):
+        """Starts Xvfb on the display number (any free one for None); returns
+        the number it took, or None when that display is in use."""
         read_end, write_end = os.pipe()
         width, height = self.size
         log = open(self.path("xvfb.log"), "wb")
-        # -displayfd: the server takes a free display number and tells it.
+        # -displayfd: the server tells the display number once it is ready;
+        # a server that cannot take its display ends without a word.
         process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
-             "-nolisten", "tcp", "-noreset"],
+            ["Xvfb", *([f":{candidate}"] if candidate is not None else []), "-displayfd", str(write_end),
+             "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp", "-noreset"],
             stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
             pass_fds=(write_end,), preexec_fn=_die_with_parent)
         log.close()
         os.close(write_end)
         process.name = "xvfb"
-        self.processes.append(process)
         with os.fdopen(read_end) as pipe:
             number = pipe.readline().strip()
         if not number.isdigit():
-            raise Failure("Xvfb did not start: " + self.log_tail("xvfb"))
-        self.display = ":" + number
+            self.stop(process)
+            return None
+        self.processes.append(process)
+        return number
 
     # --- X: windows, keys, pictures -------------------------------------
 
@@ -195,6 +211,31 @@ class Session:
         self.xdotool("windowfocus", "--sync", window)
         self.xdotool("type", "--delay", "40", text)
 
+    def client_rect(self, window):
+        """The window's client area on the screen as (x, y, width, height),
+        as the X server has it (a window manager's frame is outside it)."""
+        out = subprocess.run(["xwininfo", "-id", window], env=self.env(), capture_output=True, text=True,
+                             timeout=20).stdout
+        values = dict(line.strip().split(":", 1) for line in out.splitlines() if ":" in line)
+        keys = ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")
+        if not all(key in values for key in keys):
+            raise Failure(f"xwininfo could not read window {window}: {out.strip()}")
+        return tuple(int(values[key]) for key in keys)
+
+    def root_property(self, name):
+        """The root window's property as xprop prints its value, "" if unset."""
+        out = subprocess.run(["xprop", "-root", name], env=self.env(), capture_output=True, text=True,
+                             timeout=20).stdout
+        match = re.match(r"[^(]*\([^)]*\)\s*[=:]\s*(.*)", out.strip())
+        return match.group(1) if match else ""
+
+    def frame_extents(self, window):
+        """(left, right, top, bottom) of the window manager's frame."""
+        out = subprocess.run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"], env=self.env(), capture_output=True,
+                             text=True, timeout=20).stdout
+        numbers = [int(n) for n in re.findall(r"\d+", out.split("=", 1)[1])] if "=" in out else []
+        return tuple(numbers) if len(numbers) == 4 else (0, 0, 0, 0)
+
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", path], env=self.env(), check=True, timeout=30,
                        capture_output=True)
@@ -216,6 +257,66 @@ class Picture:
     def at(self, x, y):
         offset = (y * self.width + x) * 3
         return tuple(self.pixels[offset:offset + 3])
+
+
+# --- a desktop: window manager and panel ---------------------------------
+
+WINDOW_MANAGERS = ("mutter", "openbox")
+PANEL_HEIGHT = 30
+# The panel's colour, found nowhere else on the screen: pixels of it show
+# where the panel covers a window.
+PANEL_RGB = (0, 255, 0)
+TINT2_CONFIG = f"""\
+rounded = 0
+border_width = 0
+background_color = #00ff00 100
+border_color = #000000 0
+panel_items = T
+panel_size = 100% {PANEL_HEIGHT}
+panel_margin = 0 0
+panel_padding = 0 0 0
+panel_background_id = 1
+panel_position = top center horizontal
+panel_layer = top
+strut_policy = follow_size
+panel_dock = 0
+wm_menu = 0
+autohide = 0
+taskbar_mode = single_desktop
+"""
+
+
+def start_desktop(session, window_manager):
+    """Starts the window manager ("mutter" as an X11 window manager on a
+    session bus of its own, or "openbox") and a tint2 panel along the top
+    edge whose strut keeps PANEL_HEIGHT pixels; returns when the window
+    manager has announced the screen's available area below the panel."""
+    for tool in ("xprop", "xwininfo", "tint2", window_manager):
+        if not shutil.which(tool):
+            raise Failure(f"{tool} is not installed (scripts/setup installs it)")
+    if window_manager == "mutter":
+        if not shutil.which("dbus-daemon"):
+            raise Failure("dbus-daemon is not installed (scripts/setup installs it)")
+        bus = "unix:path=" + session.path("runtime", "bus")
+        os.makedirs(session.path("runtime"), mode=0o700, exist_ok=True)
+        session.spawn("session-bus", ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + bus])
+        wait_for("the session bus", lambda: os.path.exists(session.path("runtime", "bus")), 20)
+        # Only on this test's own server: --replace takes over its display.
+        session.spawn("mutter", ["mutter", "--x11", "--replace", "--sm-disable", "--display=" + session.display],
+                      env=session.env(DBUS_SESSION_BUS_ADDRESS=bus))
+    elif window_manager == "openbox":
+        session.spawn("openbox", ["openbox", "--replace"])
+    else:
+        raise Failure(f"unknown window manager {window_manager}")
+    wait_for(f"{window_manager} to manage the screen",
+             lambda: "window id" in session.root_property("_NET_SUPPORTING_WM_CHECK"), 60, interval=0.2)
+    with open(session.path("tint2rc"), "w") as config:
+        config.write(TINT2_CONFIG)
+    session.spawn("tint2", ["tint2", "-c", session.path("tint2rc")])
+    width, height = session.size
+    below_panel = f"0, {PANEL_HEIGHT}, {width}, {height - PANEL_HEIGHT}"
+    wait_for("the panel's strut in the available area",
+             lambda: session.root_property("_NET_WORKAREA").startswith(below_panel), 60, interval=0.2)
 
 
 def write_race_settings(session, settings, ini_name="race.ini"):
@@ -341,11 +442,12 @@ def quit_program(session, process, window, timeout=30):
         raise Failure("the program did not end after \"Konec\"") from None
 
 
-def run_checked(run, artifacts=None):
+def run_checked(run, artifacts=None, displays=None):
     """Runs run(session) in a new session and returns the exit status: 0, or
     1 after printing what failed. With artifacts, the session's files, logs
-    and screenshots (one at the failure) are copied there."""
-    session = Session(keep_dir=True)
+    and screenshots (one at the failure) are copied there. displays: as for
+    Session."""
+    session = Session(keep_dir=True, displays=displays)
     try:
         with session:
             try:

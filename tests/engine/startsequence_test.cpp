@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <deque>
 
 // The 1280 x 1024 frame, panel and lights are checked through the countdown.
 TEST(LightsGeometry, FollowsTheScreenSize)
@@ -39,7 +41,103 @@ TEST(SlideDown, MovesByA300thOfTheScreenAndEndsNearTheBottom)
 
 TEST(GrowBack, GrowsTowardsTheFullScreenAndStopsThere)
 {
-    EXPECT_EQ(growBackStep({450, 700, 830, 960}, 1280, 1024), (Rect{444, 694, 836, 966}));
-    EXPECT_EQ(growBackStep({3, 2, 1277, 1022}, 1280, 1024), (Rect{0, 0, 1280, 1024}));
-    EXPECT_EQ(growBackStep({0, 0, 1280, 1024}, 1280, 1024), (Rect{0, 0, 1280, 1024}));
+    const Rect screen{0, 0, 1280, 1024};
+    EXPECT_EQ(growBackStep({450, 700, 830, 960}, screen, 6), (Rect{444, 694, 836, 966}));
+    EXPECT_EQ(growBackStep({3, 2, 1277, 1022}, screen, 6), (Rect{0, 0, 1280, 1024}));
+    EXPECT_EQ(growBackStep({0, 0, 1280, 1024}, screen, 6), (Rect{0, 0, 1280, 1024}));
+    // Towards an area below a 30 px panel, a window reaching past it is
+    // brought back to its edges.
+    EXPECT_EQ(growBackStep({0, 30, 1280, 1030}, {0, 30, 1280, 1024}, 6), (Rect{0, 30, 1280, 1024}));
+}
+
+namespace {
+
+const Rect kScreen{0, 0, 1280, 1024};
+const Rect kBelowPanel{0, 30, 1280, 1024};
+const Rect kAfterSlide{450, 700, 830, 960};
+
+struct Outcome {
+    Rect window;
+    int ticks = 0;
+    bool finished = false;
+};
+
+// Runs the grow-back against a window manager that turns each request into
+// the window's next place, as the next tick reads it.
+template <typename WindowManager>
+Outcome growBack(const Rect &available, WindowManager place, int maxTicks = 1000)
+{
+    GrowBack growBack(kScreen, available);
+    Outcome outcome{kAfterSlide};
+    while (outcome.ticks < maxTicks && !outcome.finished) {
+        const GrowBack::Step step = growBack.tick(outcome.window);
+        outcome.finished = step.finished;
+        outcome.window = place(step.window);
+        ++outcome.ticks;
+    }
+    return outcome;
+}
+
+Rect honoured(const Rect &request)
+{
+    return request;
+}
+
+// Keeps the window's top edge below a 30 px panel, size as asked.
+Rect belowPanel(const Rect &request)
+{
+    const int shift = std::max(0, 30 - request.top);
+    return {request.left, request.top + shift, request.right, request.bottom + shift};
+}
+
+} // namespace
+
+TEST(GrowBack, EndsOnTheTickAfterTheWindowFillsTheScreen)
+{
+    // 700 -> 0 at 6 px a tick is 117 ticks; the next one finds it there.
+    for (const Rect &available : {kScreen, kBelowPanel}) {
+        const Outcome outcome = growBack(available, honoured);
+        EXPECT_TRUE(outcome.finished);
+        EXPECT_EQ(outcome.window, kScreen);
+        EXPECT_EQ(outcome.ticks, 118);
+    }
+}
+
+TEST(GrowBack, SettlesInTheAvailableAreaWhenAPanelKeepsTheWindowDown)
+{
+    const Outcome outcome = growBack(kBelowPanel, belowPanel);
+    EXPECT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.window, kBelowPanel);
+    EXPECT_LT(outcome.ticks, 118 + 2 * GrowBack::kPatienceTicks);
+}
+
+TEST(GrowBack, EndsWhereTheWindowStopsWhenNoAreaIsAnnounced)
+{
+    // A window manager that keeps the window down without announcing the
+    // panel in the available area: nothing better to aim at.
+    const Outcome stuck = growBack(kScreen, belowPanel);
+    EXPECT_TRUE(stuck.finished);
+    EXPECT_EQ(stuck.window.top, 30);
+    EXPECT_EQ(stuck.window.width(), 1280);
+
+    // One that does not move the window at all gives up both targets.
+    const Outcome unmoved = growBack(kBelowPanel, [](const Rect &) { return kAfterSlide; });
+    EXPECT_TRUE(unmoved.finished);
+    EXPECT_EQ(unmoved.window, kAfterSlide);
+    // Each target: the tick that first measures it, then the patience.
+    EXPECT_EQ(unmoved.ticks, 2 * (1 + GrowBack::kPatienceTicks));
+}
+
+TEST(GrowBack, ASlowWindowManagerStillGetsTheFullScreen)
+{
+    // Each request takes effect only on the fourth tick after it.
+    std::deque<Rect> pending(3, kAfterSlide);
+    const Outcome outcome = growBack(kBelowPanel, [&](const Rect &request) {
+        pending.push_back(request);
+        const Rect now = pending.front();
+        pending.pop_front();
+        return now;
+    });
+    EXPECT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.window, kScreen);
 }
