@@ -13,6 +13,7 @@
 #include "platform/datafiles.h"
 #include "platform/screensaverinhibitor.h"
 #include "platform/soundplayer.h"
+#include "record/racearchive.h"
 #include "setup/seriallink.h"
 #include "setup/settingsdialogs.h"
 
@@ -95,6 +96,7 @@ MainFrame::MainFrame(QWidget *parent)
     serialLink_ = new SerialLink(this);
     connect(serialLink_, &SerialLink::blockReceived, this,
             [this](const QByteArray &block) { engine_->receiveBlock(std::string_view(block.constData(), block.size())); });
+    archive_ = std::make_unique<RaceArchive>(*engine_, *raceHost_, *serialLink_, RaceArchive::defaultRacesDir());
 
     startNumberedTimer(kLightsWindowTimer, 100);
     inhibitor_ = std::make_unique<ScreenSaverInhibitor>();
@@ -207,9 +209,10 @@ void MainFrame::destroyWindow()
 
 void MainFrame::closeEvent(QCloseEvent *event)
 {
-    // Closing never asks: a running race is simply abandoned.
+    // Closing never asks: a running race is simply abandoned, its record kept.
     stopAllTimers();
     lightsWindow_.reset();
+    archive_->endRace(record::RaceEnd::Closed);
     event->accept();
 }
 
@@ -244,6 +247,7 @@ void MainFrame::startRaceCommand()
         return;
     if (!serialLink_->openSerialPort(settings_, *raceHost_))
         return;
+    archive_->beginRace();
     QAction *start = menu_->action(kStartRaceCommand);
     start->setText(QStringLiteral("Odpočet ..."));
     start->setEnabled(false);
@@ -338,6 +342,8 @@ void MainFrame::raceEndTick()
     if (!engine_->raceIsOver())
         return;
     stopNumberedTimer(kRaceEndTimer);
+    // Before the question: answering No still leaves the whole race kept.
+    archive_->endRace(record::RaceEnd::Finished);
     offerRaceResults(engine_->race(), *settingsUi_);
 }
 

@@ -16,6 +16,7 @@
 #include <optional>
 
 class MainMenu;
+class RaceArchive;
 class QLabel;
 class QTimer;
 class RaceEngine;
@@ -41,6 +42,7 @@ public:
     RaceTableWidget *raceTable() const { return table_; }
     QLabel *statusLine() const { return statusLine_; }
     StartLightsWindow *startLightsWindow() const { return lightsWindow_.get(); }
+    RaceArchive &raceArchive() { return *archive_; }
 
     void startNumberedTimer(int id, int periodMs);
     void stopNumberedTimer(int id);
@@ -90,6 +92,8 @@ private:
     std::unique_ptr<SoundPlayer> sounds_;
     std::unique_ptr<ScreenSaverInhibitor> inhibitor_;
     std::unique_ptr<StartLightsWindow> lightsWindow_;
+    // After the engine: it detaches itself from the engine when it goes.
+    std::unique_ptr<RaceArchive> archive_;
     std::array<QTimer *, 9> timers_{};
     MainMenu *menu_ = nullptr;
     SerialLink *serialLink_ = nullptr;

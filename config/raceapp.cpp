@@ -1,9 +1,12 @@
 #include "config/raceapp.h"
 
 #include "config/mainframe.h"
+#include "record/racearchive.h"
+#include "record/terminationsignals.h"
 
 #include <QFont>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 RaceApp::RaceApp(int &argc, char **argv) : QApplication(argc, argv), translator_(std::make_unique<QTranslator>())
@@ -39,5 +42,20 @@ int RaceApp::run(const std::function<void(MainFrame &)> &windowReady)
     mainFrame_->show();
     if (windowReady)
         windowReady(*mainFrame_);
-    return exec();
+    // Once the window is up, so the box never gets in the way of its
+    // start-up geometry or of the settings loaded on their own.
+    QTimer::singleShot(0, mainFrame_.get(), [this] { mainFrame_->raceArchive().announceInterruptedRaces(); });
+    int endedBy = 0;
+    TerminationSignals termination;
+    connect(&termination, &TerminationSignals::received, this, [this, &endedBy](int signalNumber) {
+        endedBy = signalNumber;
+        mainFrame_->raceArchive().endRace(record::RaceEnd::Signalled);
+        exit();
+    });
+    const int status = exec();
+    if (endedBy != 0) {
+        mainFrame_.reset();
+        TerminationSignals::endProcessBy(endedBy);
+    }
+    return status;
 }

@@ -53,6 +53,7 @@ SerialLink::OpenResult SerialLink::openDevice()
     gathered_.clear();
     if (!device_->open(devicePath_))
         return OpenResult::OpenFailed;
+    emit bytesDiscarded();
     // Closed again, so that the next start command can open it once the
     // settings were corrected.
     if (!device_->applyLineSettings(portSettings_)) {
@@ -93,7 +94,10 @@ void SerialLink::readPort()
 
 void SerialLink::gather()
 {
-    gathered_.append(device_->readAll());
+    const QByteArray arrived = device_->readAll();
+    if (!arrived.isEmpty())
+        emit bytesArrived(arrived);
+    gathered_.append(arrived);
     // Only the freshest block's worth is ever needed.
     if (gathered_.size() > kBlockSize)
         gathered_.remove(0, gathered_.size() - kBlockSize);
@@ -112,8 +116,10 @@ void SerialLink::finishRead()
 
 void SerialLink::purgePort()
 {
-    if (device_->isOpen())
+    if (device_->isOpen()) {
         device_->clear();
+        emit bytesDiscarded();
+    }
     gathered_.clear();
 }
 

@@ -56,6 +56,12 @@ signals:
     /// The block of one poll, at most 636 bytes; shorter when the hardware
     /// was silent, slow or lost.
     void blockReceived(const QByteArray &block);
+    /// Every byte taken from the port, as it arrives, whether a poll uses it
+    /// or not: what the race record keeps of the line.
+    void bytesArrived(const QByteArray &bytes);
+    /// The port's queues were discarded (a purge, or the port opened again):
+    /// the next bytes do not continue the ones before.
+    void bytesDiscarded();
 
 private:
     enum class OpenResult { Opened, OpenFailed, SettingsRefused };

@@ -98,6 +98,34 @@ private slots:
         QVERIFY(rig.link.isReading());
     }
 
+    // What the race record keeps of the line: every byte read, also those a
+    // block leaves out, and each point where the line breaks off.
+    void observerSeesEveryByteReadAndEveryBreakInOrder()
+    {
+        LinkRig rig;
+        QString seen;
+        QObject::connect(&rig.link, &SerialLink::bytesArrived, [&seen](const QByteArray &bytes) {
+            seen += QString::number(bytes.size()) + ' ';
+        });
+        QObject::connect(&rig.link, &SerialLink::bytesDiscarded, [&seen] { seen += "| "; });
+        QByteArray all;
+        QObject::connect(&rig.link, &SerialLink::bytesArrived, [&all](const QByteArray &bytes) { all += bytes; });
+
+        QVERIFY(rig.open());
+        const QByteArray stream = garbage(1500, 5);
+        rig.device->feed(stream.left(700));
+        rig.device->feed(stream.mid(700, 0)); // a wake-up with nothing to read
+        rig.device->feed(stream.mid(700, 500));
+        rig.link.poll();
+        rig.device->arriveSilently(stream.mid(1200)); // in the driver queue at the purge
+        rig.link.purgePort();
+        rig.device->vanish();
+        QVERIFY(rig.link.reopenIfLost());
+
+        QCOMPARE(seen, QStringLiteral("| 700 500 | | | "));
+        QCOMPARE(all, stream.left(1200));
+    }
+
     void pollWaitsWithoutBlockingUntilTheBlockIsComplete()
     {
         LinkRig rig;

@@ -12,7 +12,8 @@
 //              which starts at 0 when the simulator starts; 0 = never crossed
 //
 // A record changes only when its car crosses the line. The cars come from a
-// random race (the default: eight cars) or from a scenario file.
+// random race (the default: eight cars) or from a scenario file; or the line
+// a race folder of Tramelo captured is played again (--replay, replay.h).
 //
 // Scenario file (--scenario FILE): one crossing per line, four decimal
 // numbers separated by blanks:
@@ -30,9 +31,11 @@
 //
 // After the last crossing the records keep streaming unchanged. SIGINT,
 // SIGTERM and SIGHUP end the simulator cleanly (the link is removed).
+#include "linepacing.h"
 #include "options.h"
 #include "pseudoterminal.h"
 #include "randomrace.h"
+#include "replay.h"
 #include "scenario.h"
 
 #include <algorithm>
@@ -48,65 +51,18 @@
 
 namespace {
 
-volatile std::sig_atomic_t stopRequested = 0;
-
-void requestStop(int)
-{
-    stopRequested = 1;
-}
-
-void installStopHandlers()
-{
-    struct sigaction action{};
-    action.sa_handler = requestStop;
-    sigemptyset(&action.sa_mask);
-    // No SA_RESTART: a signal cuts the pacing sleep short.
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
-        sigaction(signal, &action, nullptr);
-}
-
-// After a stall (a stopped process, a blocked write) the line goes on at its
-// pace instead of sending the missed time in one burst.
-constexpr double kMaxBurstMs = 20.0;
-
-// Writes what the terminal takes now; false on a real write error.
-bool writeSome(int fd, std::string &pending)
-{
-    const ssize_t written = ::write(fd, pending.data(), pending.size());
-    if (written > 0) {
-        pending.erase(0, static_cast<std::size_t>(written));
-        return true;
-    }
-    return written == 0 || errno == EAGAIN || errno == EINTR;
-}
-
-void sleepMs(double ms)
-{
-    const auto ns = static_cast<long>(std::clamp(ms, 1.0, 50.0) * 1e6);
-    timespec pause{ns / 1'000'000'000, ns % 1'000'000'000};
-    ::nanosleep(&pause, nullptr);
-}
-
 int stream(const PseudoTerminal &terminal, CrossingSource &crossings, std::uint32_t baud)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
-    // Ten bits per byte on the line: start bit, eight data bits, stop bit.
-    const double bytesPerMs = baud / 10.0 / 1000.0;
-    const double burstLimit = std::max<double>(kRecordBytes, bytesPerMs * kMaxBurstMs);
-
+    LinePace pace(baud);
     ChannelBoard board;
     std::string pending;
     int channel = 1;
-    double budget = 0;
-    Clock::time_point last = start;
-    while (!stopRequested) {
-        const Clock::time_point now = Clock::now();
-        budget = std::min(burstLimit,
-                          budget + std::chrono::duration<double, std::milli>(now - last).count() * bytesPerMs);
-        last = now;
+    while (!stopRequested()) {
+        pace.advance();
         const auto clockMs = static_cast<std::uint32_t>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count());
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
         while (const std::optional<Crossing> crossing = crossings.nextDue(clockMs))
             board.apply(*crossing);
 
@@ -115,13 +71,12 @@ int stream(const PseudoTerminal &terminal, CrossingSource &crossings, std::uint3
                 std::perror("track-simulator: write");
                 return 1;
             }
-            if (!pending.empty() || budget < kRecordBytes)
+            if (!pending.empty() || !pace.take(kRecordBytes))
                 break;
             pending = board.record(channel);
             channel = channel % kChannels + 1;
-            budget -= kRecordBytes;
         }
-        sleepMs(pending.empty() ? (kRecordBytes - budget) / bytesPerMs : 2.0);
+        sleepMs(pending.empty() ? pace.msUntil(kRecordBytes) : 2.0);
     }
     return 0;
 }
@@ -163,9 +118,17 @@ int main(int argc, char **argv)
         std::fputs(kUsage, stdout);
         return 0;
     }
-    const std::unique_ptr<CrossingSource> crossings = makeCrossings(options);
-    if (!crossings)
+    std::optional<ReplayScript> replayScript;
+    std::unique_ptr<CrossingSource> crossings;
+    if (!options.replayFolder.empty()) {
+        replayScript = loadReplay(options.replayFolder, error);
+        if (!replayScript) {
+            std::fprintf(stderr, "track-simulator: %s\n", error.c_str());
+            return 2;
+        }
+    } else if (!(crossings = makeCrossings(options))) {
         return 2;
+    }
 
     installStopHandlers();
     PseudoTerminal terminal;
@@ -175,5 +138,7 @@ int main(int argc, char **argv)
     }
     std::printf("%s\n", terminal.devicePath().c_str());
     std::fflush(stdout);
+    if (replayScript)
+        return replay(terminal, *replayScript, options.goFile, options.baud);
     return stream(terminal, *crossings, options.baud);
 }

@@ -33,6 +33,10 @@ bool parseOptions(int argc, char **argv, SimulatorOptions &options, std::string 
             options.linkPath = value;
         else if (name == "--scenario")
             options.scenarioPath = value;
+        else if (name == "--replay")
+            options.replayFolder = value;
+        else if (name == "--go")
+            options.goFile = value;
         else if (name == "--baud")
             ok = readNumber(value, options.baud) && options.baud >= 10;
         else if (name == "--cars")
@@ -58,6 +62,14 @@ bool parseOptions(int argc, char **argv, SimulatorOptions &options, std::string 
         }
     }
     options.race.cars = static_cast<int>(cars);
+    if (!options.replayFolder.empty() && !options.scenarioPath.empty()) {
+        error = "--replay and --scenario exclude each other";
+        return false;
+    }
+    if (!options.goFile.empty() && options.replayFolder.empty()) {
+        error = "--go needs --replay";
+        return false;
+    }
     if (options.race.lapMaxMs < options.race.lapMinMs) {
         error = "--lap-max is shorter than --lap-min";
         return false;

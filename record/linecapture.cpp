@@ -1,0 +1,186 @@
+#include "record/linecapture.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <unistd.h>
+
+namespace record {
+
+namespace {
+
+// kind, time, length: one byte and two little-endian 32-bit numbers.
+constexpr std::size_t kChunkHeaderBytes = 9;
+constexpr std::uintmax_t kMaxCaptureBytes = std::uintmax_t(1) << 30;
+
+void appendLittleEndian(std::string &out, std::uint32_t value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<char>((value >> shift) & 0xFF));
+}
+
+std::uint32_t readLittleEndian(std::string_view bytes)
+{
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+    return value;
+}
+
+// The whole buffer, however many calls the kernel needs; false with errno set.
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+void setError(std::string *error, std::string text)
+{
+    if (error)
+        *error = std::move(text);
+}
+
+} // namespace
+
+std::string fileErrorReason(int error)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT: return "disk je plný";
+    case EACCES:
+    case EPERM: return "do složky nelze zapisovat (chybí oprávnění)";
+    case EROFS: return "disk je jen pro čtení";
+    case ENOENT: return "složka neexistuje";
+    case ENOTDIR: return "v cestě ke složce stojí soubor";
+    case EIO: return "chyba vstupu/výstupu disku";
+    case EFBIG: return "soubor přesáhl povolenou velikost";
+    default: return std::string("chyba zápisu: ") + std::strerror(error);
+    }
+}
+
+std::unique_ptr<LineCaptureWriter> LineCaptureWriter::open(const std::filesystem::path &file,
+                                                           FailureHandler onFailure)
+{
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        onFailure(fileErrorReason(errno));
+        return nullptr;
+    }
+    if (!writeAll(fd, kLineCaptureMagic)) {
+        const int error = errno;
+        ::close(fd);
+        onFailure(fileErrorReason(error));
+        return nullptr;
+    }
+    return std::unique_ptr<LineCaptureWriter>(new LineCaptureWriter(fd, std::move(onFailure)));
+}
+
+LineCaptureWriter::LineCaptureWriter(int fd, FailureHandler onFailure) : fd_(fd), onFailure_(std::move(onFailure))
+{
+}
+
+LineCaptureWriter::~LineCaptureWriter()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void LineCaptureWriter::bytesReceived(std::uint32_t atMs, std::string_view bytes)
+{
+    if (!bytes.empty())
+        writeChunk(LineChunk::Kind::Bytes, atMs, bytes);
+}
+
+void LineCaptureWriter::purged(std::uint32_t atMs)
+{
+    writeChunk(LineChunk::Kind::Purge, atMs, {});
+}
+
+void LineCaptureWriter::writeChunk(LineChunk::Kind kind, std::uint32_t atMs, std::string_view bytes)
+{
+    if (fd_ < 0)
+        return;
+    // One write per chunk: a killed program leaves at most the last one cut.
+    buffer_.clear();
+    buffer_.push_back(static_cast<char>(kind));
+    appendLittleEndian(buffer_, atMs);
+    appendLittleEndian(buffer_, static_cast<std::uint32_t>(bytes.size()));
+    buffer_.append(bytes);
+    if (!writeAll(fd_, buffer_))
+        fail(errno);
+}
+
+void LineCaptureWriter::fail(int error)
+{
+    ::close(fd_);
+    fd_ = -1;
+    failed_ = true;
+    onFailure_(fileErrorReason(error));
+}
+
+std::optional<LineCapture> parseLineCapture(std::string_view data, std::string *error)
+{
+    if (!data.starts_with(kLineCaptureMagic)) {
+        setError(error, "not a line capture of this program (or of a newer version)");
+        return std::nullopt;
+    }
+    const char *const begin = data.data();
+    data.remove_prefix(kLineCaptureMagic.size());
+    LineCapture capture;
+    while (!data.empty()) {
+        if (data.size() < kChunkHeaderBytes) {
+            capture.cutShort = true;
+            break;
+        }
+        const auto kind = static_cast<LineChunk::Kind>(data[0]);
+        if (kind != LineChunk::Kind::Bytes && kind != LineChunk::Kind::Purge) {
+            setError(error, "damaged chunk at byte " + std::to_string(data.data() - begin));
+            return std::nullopt;
+        }
+        const std::uint32_t atMs = readLittleEndian(data.substr(1, 4));
+        const std::uint32_t length = readLittleEndian(data.substr(5, 4));
+        if (data.size() - kChunkHeaderBytes < length) {
+            capture.cutShort = true;
+            break;
+        }
+        capture.chunks.push_back({kind, atMs, std::string(data.substr(kChunkHeaderBytes, length))});
+        data.remove_prefix(kChunkHeaderBytes + length);
+    }
+    return capture;
+}
+
+std::optional<LineCapture> readLineCaptureFile(const std::filesystem::path &file, std::string *error)
+{
+    std::error_code code;
+    const std::uintmax_t size = std::filesystem::file_size(file, code);
+    if (code) {
+        setError(error, file.string() + ": " + code.message());
+        return std::nullopt;
+    }
+    if (size > kMaxCaptureBytes) {
+        setError(error, file.string() + ": larger than 1 GiB");
+        return std::nullopt;
+    }
+    std::ifstream in(file, std::ios::binary);
+    std::string data(size, '\0');
+    if (!in.read(data.data(), static_cast<std::streamsize>(size))) {
+        setError(error, file.string() + ": cannot be read");
+        return std::nullopt;
+    }
+    std::string reason;
+    std::optional<LineCapture> capture = parseLineCapture(data, &reason);
+    if (!capture)
+        setError(error, file.string() + ": " + reason);
+    return capture;
+}
+
+} // namespace record

@@ -1,0 +1,81 @@
+// The hardware line of one race as the serial link received it, kept beside
+// the journal so that a race night's problem can be played back: every chunk
+// of raw bytes with the time it arrived, and every purge of the port (the
+// bytes after a purge do not continue the ones before it). The writer puts
+// each chunk into the file as it arrives; the reader takes back every whole
+// chunk of a file cut short. The format is described in docs/line-capture.md.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace record {
+
+/// The first bytes of every capture file; the digit is the format's version.
+inline constexpr std::string_view kLineCaptureMagic = "tramelo-line-capture 1\n";
+inline constexpr std::string_view kLineCaptureFileName = "line.capture";
+
+struct LineChunk {
+    enum class Kind : char {
+        Bytes = 'B', ///< bytes read from the port
+        Purge = 'P', ///< the port's queues were discarded; no bytes
+    };
+    Kind kind = Kind::Bytes;
+    /// Milliseconds since the capture began (monotonic).
+    std::uint32_t atMs = 0;
+    std::string bytes;
+
+    bool operator==(const LineChunk &) const = default;
+};
+
+class LineCaptureWriter {
+public:
+    using FailureHandler = std::function<void(const std::string &reason)>;
+
+    /// Creates (or empties) \a file and writes the format's first line. On
+    /// failure returns null after calling \a onFailure with the reason.
+    static std::unique_ptr<LineCaptureWriter> open(const std::filesystem::path &file, FailureHandler onFailure);
+    LineCaptureWriter(const LineCaptureWriter &) = delete;
+    LineCaptureWriter &operator=(const LineCaptureWriter &) = delete;
+    /// Closes the file. It is not forced to the disk: the journal is what
+    /// must survive a power cut, and a forced write would hold the window.
+    ~LineCaptureWriter();
+
+    void bytesReceived(std::uint32_t atMs, std::string_view bytes);
+    void purged(std::uint32_t atMs);
+    /// True once a write failed: the handler was called and writing stopped.
+    bool failed() const { return failed_; }
+
+private:
+    LineCaptureWriter(int fd, FailureHandler onFailure);
+    void writeChunk(LineChunk::Kind kind, std::uint32_t atMs, std::string_view bytes);
+    void fail(int error);
+
+    int fd_ = -1;
+    bool failed_ = false;
+    FailureHandler onFailure_;
+    std::string buffer_;
+};
+
+struct LineCapture {
+    std::vector<LineChunk> chunks;
+    /// The file ended inside a chunk (the program was killed while writing
+    /// it); the chunks before it are whole.
+    bool cutShort = false;
+};
+
+/// Reads a capture's bytes. Null with the reason when they are not a capture.
+std::optional<LineCapture> parseLineCapture(std::string_view data, std::string *error = nullptr);
+/// Reads a capture file of at most 1 GiB.
+std::optional<LineCapture> readLineCaptureFile(const std::filesystem::path &file, std::string *error = nullptr);
+
+/// A short Czech reason for a failed write or open with \a error (an errno value).
+std::string fileErrorReason(int error);
+
+} // namespace record

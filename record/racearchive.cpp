@@ -1,0 +1,124 @@
+#include "record/racearchive.h"
+
+#include "engine/raceengine.h"
+#include "platform/racehost.h"
+#include "record/journalreader.h"
+#include "record/journalwriter.h"
+#include "record/linecapture.h"
+#include "record/reportfiles.h"
+#include "record/startuprecovery.h"
+#include "setup/seriallink.h"
+
+#include <QDateTime>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <system_error>
+
+namespace {
+
+const QString kFolderNameFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
+const QString kStartedAtFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+} // namespace
+
+RaceArchive::RaceArchive(RaceEngine &engine, RaceHost &host, SerialLink &link, std::filesystem::path racesDir,
+                         QObject *parent)
+    : QObject(parent), engine_(engine), host_(host), racesDir_(std::move(racesDir))
+{
+    connect(&link, &SerialLink::bytesArrived, this, &RaceArchive::lineBytesArrived);
+    connect(&link, &SerialLink::bytesDiscarded, this, &RaceArchive::lineBytesDiscarded);
+}
+
+RaceArchive::~RaceArchive()
+{
+    engine_.setRecorder(nullptr);
+}
+
+std::filesystem::path RaceArchive::defaultRacesDir()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return std::filesystem::path(data.toStdString()) / "races";
+}
+
+void RaceArchive::beginRace()
+{
+    if (!recording_)
+        return;
+    const QDateTime startedAt = QDateTime::currentDateTime();
+    if (!makeRaceFolder(startedAt.toString(kFolderNameFormat)))
+        return;
+    const auto failed = [this](const std::string &text) { recordFailed(text); };
+    journal_ = record::JournalWriter::open(raceFolder_ / record::kJournalFileName,
+                                          startedAt.toString(kStartedAtFormat).toStdString(), failed);
+    engine_.setRecorder(journal_.get());
+    raceOpen_ = true;
+    const std::filesystem::path captureFile = raceFolder_ / std::string(record::kLineCaptureFileName);
+    capture_ = record::LineCaptureWriter::open(captureFile, [this, captureFile](const std::string &reason) {
+        recordFailed("Záznam komunikace s hardwarem nelze ukládat (" + captureFile.string() + "): " + reason
+                     + ". Závod pokračuje.");
+    });
+    captureClock_.start();
+}
+
+bool RaceArchive::makeRaceFolder(const QString &startName)
+{
+    std::error_code error;
+    std::filesystem::create_directories(racesDir_, error);
+    // Two starts within one second get "_2", "_3", ... after the time.
+    for (int attempt = 1; !error && attempt < 100; ++attempt) {
+        const QString name = attempt == 1 ? startName : startName + QStringLiteral("_%1").arg(attempt);
+        raceFolder_ = racesDir_ / name.toStdString();
+        if (std::filesystem::create_directory(raceFolder_, error))
+            return true;
+    }
+    const std::filesystem::path failedFolder = raceFolder_;
+    raceFolder_.clear();
+    recordFailed("Složku pro záznam závodu nelze vytvořit (" + (error ? racesDir_ : failedFolder).string() + "): "
+                 + record::fileErrorReason(error ? error.value() : EEXIST) + ". Závod pokračuje bez záznamu.");
+    return false;
+}
+
+void RaceArchive::endRace(record::RaceEnd how)
+{
+    if (raceOpen_) {
+        raceOpen_ = false;
+        engine_.setRecorder(nullptr);
+        journal_->raceEnded(how, host_.hostClockMs());
+        // Whatever comes next (the save question, the end of the program),
+        // the folder already holds the report and the laps table.
+        record::writeRaceFolderReports(raceFolder_);
+    }
+    // The writer stays until the next race: its last forced write to the
+    // disk runs on its own thread and is waited for only then, or at exit.
+    capture_.reset();
+}
+
+void RaceArchive::lineBytesArrived(const QByteArray &bytes)
+{
+    if (capture_)
+        capture_->bytesReceived(static_cast<std::uint32_t>(captureClock_.elapsed()),
+                                std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+void RaceArchive::lineBytesDiscarded()
+{
+    if (capture_)
+        capture_->purged(static_cast<std::uint32_t>(captureClock_.elapsed()));
+}
+
+void RaceArchive::recordFailed(const std::string &text)
+{
+    if (warned_)
+        return;
+    warned_ = true;
+    // Never a modal box inside the engine's or the link's call: after it.
+    QMetaObject::invokeMethod(
+        this, [this, text] { host_.showMessage({"Varování", text, MessageButtons::Ok, MessageIcon::Warning}); },
+        Qt::QueuedConnection);
+}
+
+void RaceArchive::announceInterruptedRaces()
+{
+    record::announceInterruptedRaces(racesDir_, host_);
+}

@@ -1,0 +1,73 @@
+// The race record of the running program: at the start command a folder for
+// the race under the user's data directory, named by the local start time
+// (races/2026-12-07_19-30-05), holding the journal the engine writes and the
+// hardware line the serial link receives. A record that cannot be kept never
+// stops the race: the user is told once, after the call that failed, never
+// from inside the engine.
+#pragma once
+
+#include "record/racelog.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class QByteArray;
+class RaceEngine;
+class RaceHost;
+class SerialLink;
+
+namespace record {
+class JournalWriter;
+class LineCaptureWriter;
+} // namespace record
+
+class RaceArchive : public QObject {
+    Q_OBJECT
+public:
+    /// Keeps the races of \a engine in \a racesDir; \a host gives the clock
+    /// of the end line and shows the warning.
+    RaceArchive(RaceEngine &engine, RaceHost &host, SerialLink &link, std::filesystem::path racesDir,
+                QObject *parent = nullptr);
+    ~RaceArchive() override;
+
+    /// The user's races folder: the application's data location + "/races".
+    static std::filesystem::path defaultRacesDir();
+
+    /// Off: races are not recorded (a timing comparison needs a run without).
+    void setRecording(bool on) { recording_ = on; }
+
+    /// At the start command, once the port is open: the race's folder, its
+    /// journal attached to the engine and the line's capture.
+    void beginRace();
+    /// Writes how the race ended and closes its files; only the first call
+    /// of a race counts, so a close after the finish changes nothing.
+    void endRace(record::RaceEnd how);
+
+    /// The folder of the current or last race; empty before the first.
+    const std::filesystem::path &raceFolder() const { return raceFolder_; }
+
+    /// Finds the races an earlier run left open, marks them interrupted and
+    /// tells the user in one box; nothing when there are none.
+    void announceInterruptedRaces();
+
+private:
+    bool makeRaceFolder(const QString &startName);
+    void lineBytesArrived(const QByteArray &bytes);
+    void lineBytesDiscarded();
+    void recordFailed(const std::string &text);
+
+    RaceEngine &engine_;
+    RaceHost &host_;
+    std::filesystem::path racesDir_;
+    std::filesystem::path raceFolder_;
+    std::unique_ptr<record::JournalWriter> journal_;
+    std::unique_ptr<record::LineCaptureWriter> capture_;
+    QElapsedTimer captureClock_;
+    bool recording_ = true;
+    bool raceOpen_ = false;
+    bool warned_ = false;
+};

@@ -1,0 +1,27 @@
+// At start-up: the races an earlier run left open (killed, crashed, power
+// cut) are marked interrupted, each kept as it is, and the user is told once,
+// in one box, which race was interrupted, how many laps were kept and where.
+#pragma once
+
+#include "platform/message.h"
+#include "record/recovery.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace record {
+
+/// Marks every open race under \a racesDir and shows one information box
+/// about them all; nothing when there are none.
+void announceInterruptedRaces(const std::filesystem::path &racesDir, MessageSink &messages);
+
+/// What is done for one race found open, before it is announced: it is
+/// marked, so that no later start announces it again. False when the mark
+/// could not be written.
+bool recoverRace(const OpenRace &race);
+
+/// The box's text; \a allMarked is false when a mark could not be written.
+std::string interruptedRacesText(const std::vector<OpenRace> &races, bool allMarked);
+
+} // namespace record

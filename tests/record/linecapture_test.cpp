@@ -1,0 +1,114 @@
+#include "journaltestsupport.h"
+#include "record/linecapture.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace fs = std::filesystem;
+using record::LineChunk;
+
+namespace {
+
+struct LineCaptureFile : TempFolder {
+    fs::path file() const { return dir / record::kLineCaptureFileName; }
+    std::unique_ptr<record::LineCaptureWriter> open(const fs::path &path)
+    {
+        return record::LineCaptureWriter::open(path, [this](const std::string &reason) { failures.push_back(reason); });
+    }
+    std::vector<std::string> failures;
+};
+
+const std::string kBinary = std::string("01900000000000000\r\n\0\xff\r", 23);
+
+} // namespace
+
+// Every byte comes back with its time and kind, NUL and 0xFF included; a file
+// the program was killed in the middle of writing gives every whole chunk.
+TEST_F(LineCaptureFile, ReadsBackEveryChunkAndEveryWholeChunkOfACutFile)
+{
+    const std::vector<LineChunk> written = {{LineChunk::Kind::Bytes, 5, "0190000"},
+                                            {LineChunk::Kind::Bytes, 7, kBinary},
+                                            {LineChunk::Kind::Purge, 350, ""},
+                                            {LineChunk::Kind::Bytes, 4000000000u, std::string(5000, 'x')}};
+    {
+        auto writer = open(file());
+        ASSERT_TRUE(writer);
+        writer->bytesReceived(1, ""); // nothing arrived: no chunk
+        for (const LineChunk &chunk : written) {
+            if (chunk.kind == LineChunk::Kind::Purge)
+                writer->purged(chunk.atMs);
+            else
+                writer->bytesReceived(chunk.atMs, chunk.bytes);
+        }
+    }
+    EXPECT_TRUE(failures.empty());
+    std::string error;
+    std::optional<record::LineCapture> whole = record::readLineCaptureFile(file(), &error);
+    ASSERT_TRUE(whole) << error;
+    EXPECT_EQ(whole->chunks, written);
+    EXPECT_FALSE(whole->cutShort);
+
+    const std::string bytes = readBytes(file());
+    for (std::size_t cut : {bytes.size() - 1, bytes.size() - 5000, bytes.size() - 5005}) {
+        std::optional<record::LineCapture> cutShort = record::parseLineCapture(bytes.substr(0, cut));
+        ASSERT_TRUE(cutShort);
+        EXPECT_TRUE(cutShort->cutShort);
+        EXPECT_EQ(cutShort->chunks, std::vector<LineChunk>(written.begin(), written.end() - 1)) << "cut at " << cut;
+    }
+}
+
+TEST_F(LineCaptureFile, ForeignOrDamagedBytesAreRefusedWithAReason)
+{
+    std::string error;
+    EXPECT_FALSE(record::parseLineCapture("{\"format\":\"tramelo-journal\"}\n", &error));
+    EXPECT_NE(error.find("not a line capture"), std::string::npos);
+    std::string unknownKind(record::kLineCaptureMagic);
+    unknownKind += 'Z' + std::string(8, '\0');
+    EXPECT_FALSE(record::parseLineCapture(unknownKind, &error));
+    EXPECT_EQ(error, "damaged chunk at byte 23");
+    EXPECT_FALSE(record::readLineCaptureFile(dir / "missing", &error));
+    EXPECT_NE(error.find("missing"), std::string::npos);
+}
+
+// A full disk or a folder that cannot be written is reported once, in Czech,
+// and the capture stops quietly: the race it belongs to goes on.
+TEST_F(LineCaptureFile, FailedWritesAreReportedOnceAndStopTheCapture)
+{
+    auto full = open("/dev/full");
+    ASSERT_EQ(full, nullptr);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0], "disk je plný");
+
+    failures.clear();
+    // A file where the race folder should be: the folder cannot be used.
+    writeBytes(dir / "not-a-folder", "");
+    EXPECT_EQ(open(dir / "not-a-folder" / "line.capture"), nullptr);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0], "v cestě ke složce stojí soubor");
+    failures.clear();
+
+    // Opened while there was room; the file may grow no further during the
+    // race (a file size limit fails the write as a full disk would).
+    auto writer = open(file());
+    ASSERT_TRUE(writer);
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    writer->bytesReceived(10, std::string(50, 'a'));
+    writer->bytesReceived(20, std::string(50, 'b'));
+    writer->purged(30);
+    writer->bytesReceived(40, std::string(50, 'c'));
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_TRUE(writer->failed());
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0], "soubor přesáhl povolenou velikost");
+    const std::optional<record::LineCapture> kept = record::readLineCaptureFile(file());
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->chunks, (std::vector<LineChunk>{{LineChunk::Kind::Bytes, 10, std::string(50, 'a')}}));
+}

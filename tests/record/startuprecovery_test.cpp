@@ -1,0 +1,83 @@
+#include "fakes/recordingmessages.h"
+#include "journaltestsupport.h"
+#include "record/journalreader.h"
+#include "record/startuprecovery.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kHeader = R"({"format":"tramelo-journal","version":1,"startedAt":"2026-12-07 19:30:05"})" "\n";
+const std::string kLap = R"({"type":"lap","hostMs":15000,"seat":0,"lap":1})" "\n";
+
+struct StartupRecovery : TempFolder {
+    fs::path race(const std::string &name, const std::string &journal)
+    {
+        const fs::path folder = dir / name;
+        fs::create_directory(folder);
+        writeBytes(folder / record::kJournalFileName, journal);
+        return folder;
+    }
+    RecordingMessages messages;
+};
+
+} // namespace
+
+TEST_F(StartupRecovery, CleanStartShowsNothing)
+{
+    race("2026-12-07_18-00-00", kHeader + kLap + R"({"type":"end","hostMs":1,"how":"signalled"})" "\n");
+    record::announceInterruptedRaces(dir, messages);
+    record::announceInterruptedRaces(dir / "never-made", messages);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// One box names every race left open with its start, laps and folder, and a
+// damaged journal with its reason; the next start shows nothing.
+TEST_F(StartupRecovery, OneBoxTellsOfEveryOpenRaceOnce)
+{
+    const fs::path killed = race("2026-12-07_19-30-05", kHeader + kLap + kLap + kLap + R"({"type":"la)");
+    const fs::path foreign = race("2026-12-07_20-00-00", "\x7f" "ELF");
+
+    record::announceInterruptedRaces(dir, messages);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    const Message &box = messages.shown[0];
+    EXPECT_EQ(box.caption, "Informace");
+    EXPECT_EQ(box.buttons, MessageButtons::Ok);
+    EXPECT_EQ(box.icon, MessageIcon::Information);
+    EXPECT_EQ(box.text, "Program minule nebyl řádně ukončen během závodů.\n\n"
+                        "Závod zahájený 2026-12-07 19:30:05 byl přerušen. Uložená kola: 3.\n"
+                        "Záznam je ve složce " + killed.string() + ".\n\n"
+                        "Záznam závodu ve složce " + foreign.string()
+                        + " nelze přečíst (soubor není záznam závodu tohoto programu). Byl ponechán beze změny.");
+    EXPECT_EQ(readBytes(foreign / record::kJournalFileName), "\x7f" "ELF");
+
+    record::announceInterruptedRaces(dir, messages);
+    EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+// A race whose mark cannot be written (here: a file size limit, which root
+// cannot write past either) is announced with a note that it will come again
+// instead of a promise of silence.
+TEST_F(StartupRecovery, UnmarkableRaceIsAnnouncedWithANoteThatItWillComeAgain)
+{
+    const fs::path killed = race("2026-12-07_19-30-05", kHeader + kLap);
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit none = before;
+    none.rlim_cur = (kHeader + kLap).size();
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
+    record::announceInterruptedRaces(dir, messages);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, SIG_DFL);
+
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text.rfind("Program minule nebyl řádně ukončen během závodu.\n\n", 0), 0u);
+    EXPECT_NE(messages.shown[0].text.find("objeví i při příštím spuštění"), std::string::npos);
+    EXPECT_EQ(readBytes(killed / record::kJournalFileName), kHeader + kLap);
+}
