@@ -247,9 +247,25 @@ private slots:
         QCOMPARE(name->text(), QStringLiteral("Řehoř  Žák €"));
     }
 
+    // A byte Windows-1250 leaves undefined reads as U+FFFD from a settings
+    // file; the name can never be saved again, which the user learns at once.
+    void storedNameTheSettingsFileCannotHoldIsReportedWhenTheDialogOpens()
+    {
+        RacersDialog dialog(OkButtonRole::Ok);
+        QString shown;
+        whenModalOpens<QMessageBox>([&shown](QMessageBox *box) {
+            shown = box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        dialog.setValues(namesOnly({"Anna", QStringLiteral("Jan\uFFFD")}));
+        QTRY_COMPARE(shown, QStringLiteral("„Jan\uFFFD“ nelze uložit do souboru nastavení: obsahuje znak, který "
+                                           "kódování Windows-1250 nemá."));
+        QCOMPARE(nameText(dialog, 1), QStringLiteral("Jan\uFFFD"));
+    }
+
     void chosenLogoInAFolderTheSettingsFileCannotNameIsRefusedWithAMessage()
     {
-        for (const QString folder : {QStringLiteral("Логотипы"), QStringLiteral("loga 🏁")}) {
+        for (const QString &folder : {QStringLiteral("Логотипы"), QStringLiteral("loga 🏁")}) {
             QVERIFY(QDir(logos_.dir.path()).mkdir(folder));
             QVERIFY(logos_.bitmap(folder + "/logo.bmp", 40, 30));
             ScriptedRacersDialog dialog;
