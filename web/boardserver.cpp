@@ -13,9 +13,9 @@ namespace {
 
 using StatusCode = QHttpServerResponder::StatusCode;
 
-constexpr int kPingPeriodMs = 4000;
-// A client that has not answered three pings is gone without saying so.
-constexpr int kSilentClientMs = 3 * kPingPeriodMs;
+// Pings keep a live client within the idle limit of its connection; one
+// that has not answered three of them is gone without saying so.
+constexpr int kPingsPerIdleTime = 3;
 // Board clients send nothing but pongs and a closing frame.
 constexpr quint64 kIncomingFrameLimit = 1024;
 
@@ -67,7 +67,7 @@ BoardServer::BoardServer(std::filesystem::path racesDir, const ConnectionLimits 
 {
     connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &BoardServer::acceptLiveClients);
     connect(&pingTimer_, &QTimer::timeout, this, &BoardServer::pingLiveClients);
-    pingTimer_.start(kPingPeriodMs);
+    pingTimer_.start(limits_.idleTimeoutMs / kPingsPerIdleTime);
 }
 
 BoardServer::~BoardServer()
@@ -153,7 +153,7 @@ void BoardServer::pingLiveClients()
 {
     const QList<QWebSocket *> clients = liveClients_.keys();
     for (QWebSocket *client : clients) {
-        if (liveClients_.value(client).hasExpired(kSilentClientMs))
+        if (liveClients_.value(client).hasExpired(limits_.idleTimeoutMs))
             client->abort();
         else
             client->ping();

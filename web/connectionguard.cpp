@@ -65,8 +65,9 @@ void GuardedTcpServer::incomingConnection(qintptr descriptor)
         return;
     }
     // Qt stops reading from the system once this much is buffered, so a
-    // request that never ends cannot grow in memory.
-    socket->setReadBufferSize(limits_.maxRequestBytes);
+    // request that never ends cannot grow in memory; it is room enough to
+    // see the limit passed.
+    socket->setReadBufferSize(2 * limits_.maxRequestBytes);
     sockets_.append(socket);
     addPendingConnection(socket);
 }

@@ -1,0 +1,304 @@
+// The board server over real loopback sockets, fed by a scripted race: the
+// JSON equals the table's cells, the live WebSocket gets every change, the
+// server refuses what it must (methods, paths, a table of traversal URLs
+// sent raw so no client tidies them first), and its connection limits hold.
+#include "engine/racescript.h"
+#include "web/boardserver.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QWebSocket>
+#include <QtTest>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+struct Response {
+    int status = 0; ///< 0: the server closed without answering
+    QMap<QByteArray, QByteArray> headers;
+    QByteArray body;
+};
+
+Response parseResponse(const QByteArray &raw)
+{
+    Response response;
+    const qsizetype headEnd = raw.indexOf("\r\n\r\n");
+    if (headEnd < 0)
+        return response;
+    const QList<QByteArray> lines = raw.left(headEnd).split('\n');
+    response.status = lines.value(0).split(' ').value(1).toInt();
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const qsizetype colon = lines[i].indexOf(':');
+        response.headers.insert(lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
+    }
+    response.body = raw.mid(headEnd + 4);
+    return response;
+}
+
+bool complete(const QByteArray &raw, bool head)
+{
+    const Response response = parseResponse(raw);
+    return response.status != 0
+        && (head || response.body.size() >= response.headers.value("content-length").toLongLong());
+}
+
+/// Sends \a request as it is and waits, with the event loop turning (the
+/// server lives on this thread), for the whole answer or the connection's end.
+Response exchange(quint16 port, const QByteArray &request)
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    socket.write(request);
+    QByteArray raw;
+    const bool head = request.startsWith("HEAD ");
+    QDeadlineTimer deadline(5000);
+    while (!deadline.hasExpired() && !complete(raw, head)) {
+        QTest::qWait(5);
+        raw += socket.readAll();
+        if (socket.state() == QAbstractSocket::UnconnectedState)
+            break;
+    }
+    return parseResponse(raw);
+}
+
+Response get(quint16 port, const QByteArray &path, const QByteArray &method = "GET")
+{
+    return exchange(port, method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+}
+
+RaceSettings threeRacers()
+{
+    RaceSettings settings = RaceScript::twoRacers("5");
+    settings.racerName[2] = "Cyril";
+    return settings;
+}
+
+} // namespace
+
+class BoardServerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        script_ = std::make_unique<RaceScript>(threeRacers());
+        server_ = std::make_unique<BoardServer>(std::filesystem::path(archive_.path().toStdString()));
+        QString error;
+        QVERIFY2(server_->listen({QHostAddress(QHostAddress::LocalHost), 0}, &error), qPrintable(error));
+        server_->attach(script_->engine.race(), script_->settings);
+    }
+    void cleanup()
+    {
+        server_.reset();
+        script_.reset();
+    }
+
+    void raceStateEqualsTheTableCells()
+    {
+        RaceScript &race = *script_;
+        race.startRace(10'000);
+        for (const auto &[seat, at] : {std::pair{2, 14'100}, {0, 14'500}, {1, 15'200}, {2, 17'900}, {0, 19'300}})
+            race.cross(seat, std::uint32_t(at));
+        race.paint();
+
+        const Response response = get(server_->port(), "/api/race");
+        QCOMPARE(response.status, 200);
+        QCOMPARE(response.headers.value("content-type"), QByteArray("application/json"));
+        QCOMPARE(response.headers.value("cache-control"), QByteArray("no-store"));
+        const QJsonObject state = QJsonDocument::fromJson(response.body).object();
+        QCOMPARE(state.value("phase").toString(), QStringLiteral("race"));
+        QCOMPARE(state.value("lapsPerRide").toString(), QStringLiteral("5"));
+        const QJsonArray racers = state.value("racers").toArray();
+        QCOMPARE(racers.size(), 3);
+        // Cyril leads with two laps, Adam second, Bára third.
+        const int order[] = {2, 0, 1};
+        for (int row = 0; row < 3; ++row) {
+            const QJsonObject entry = racers[row].toObject();
+            const RacerState &cells = race.racer(order[row]);
+            QCOMPARE(entry.value("seat").toInt(), order[row] + 1);
+            QCOMPARE(entry.value("position").toString(), QString::number(row + 1));
+            QCOMPARE(entry.value("position").toString().toStdString(), cells.rankText);
+            QCOMPARE(entry.value("name").toString().toStdString(), cells.nameText);
+            QCOMPARE(entry.value("laps").toString().toStdString(), cells.lapsText);
+            QCOMPARE(entry.value("lastLap").toString().toStdString(), cells.lastLapTimeText);
+            QCOMPARE(entry.value("bestLap").toString().toStdString(), cells.bestLapTimeText);
+            QCOMPARE(entry.value("gap").toString().toStdString(), cells.gapText);
+        }
+        QCOMPARE(racers[0].toObject().value("laps").toString(), QStringLiteral("2"));
+        QCOMPARE(racers[0].toObject().value("lastLap").toString(), QStringLiteral("0:03:800"));
+        QCOMPARE(state.value("fastestLap").toObject().value("name").toString(), QStringLiteral("Cyril"));
+
+        // HEAD: the same headers, no body.
+        const Response head = get(server_->port(), "/api/race", "HEAD");
+        QCOMPARE(head.status, 200);
+        QCOMPARE(head.headers.value("content-length"), response.headers.value("content-length"));
+        QVERIFY(head.body.isEmpty());
+    }
+
+    void liveClientsGetEveryChange()
+    {
+        QWebSocket client;
+        QList<QJsonObject> received;
+        connect(&client, &QWebSocket::textMessageReceived, this,
+                [&received](const QString &text) { received.append(QJsonDocument::fromJson(text.toUtf8()).object()); });
+        client.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/api/live").arg(server_->port())));
+        QTRY_COMPARE(received.size(), 1);
+        QCOMPARE(received[0].value("phase").toString(), QStringLiteral("before"));
+
+        script_->startRace(10'000);
+        server_->raceMayHaveChanged();
+        QTRY_COMPARE(received.size(), 2);
+        script_->cross(1, 14'000);
+        // A burst of change notices costs one document.
+        for (int i = 0; i < 5; ++i)
+            server_->raceMayHaveChanged();
+        QTRY_COMPARE(received.size(), 3);
+        const QJsonObject leader = received[2].value("racers").toArray()[0].toObject();
+        QCOMPARE(leader.value("name").toString(), QStringLiteral("Bára"));
+        QCOMPARE(leader.value("laps").toString(), QStringLiteral("1"));
+        // Nothing changed: nothing is sent.
+        server_->raceMayHaveChanged();
+        QTest::qWait(100);
+        QCOMPARE(received.size(), 3);
+        QCOMPARE(server_->liveClientCount(), 1);
+        client.close();
+        QTRY_COMPARE(server_->liveClientCount(), 0);
+    }
+
+    void refusedMethodsAndPaths_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("status");
+        const QByteArray host = " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+        for (const char *method : {"POST", "PUT", "DELETE", "PATCH", "OPTIONS"})
+            QTest::addRow("%s /api/race", method)
+                << QByteArray(method) + " /api/race" + host + "Content-Length: 2\r\n\r\n{}" << 405;
+        QTest::addRow("GET /api/live without upgrade") << "GET /api/live" + host + "\r\n" << 404;
+        QTest::addRow("upgrade on another path")
+            << "GET /api/race" + host + "Upgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
+                                        "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n\r\n"
+            << 404;
+        // Traversal: every one of these must be refused, sent byte for byte.
+        for (const char *path : {"/../../../../etc/passwd", "/races/../../../etc/passwd",
+                                 "/races/%2e%2e/%2e%2e/etc/passwd", "/races/%2E%2E%2F%2E%2E%2Fetc%2Fpasswd",
+                                 "/races/2026-12-07_19-30-05%2f..%2f..%2fsecret.html",
+                                 "/races/2026-12-07_19-30-05/..%2f..%2foutside%2fsecret.html",
+                                 "/races/..%5c..%5csecret.html", "/races/2026-12-07_19-30-05\\..\\..\\secret.html",
+                                 "/races/2026-12-07_19-30-05%00/report.html", "/races/2026-12-07_19-45-00/report.html",
+                                 "/races/2026-12-07_19-30-05/journal.jsonl", "/races/2026-12-07_19-30-05/",
+                                 "//etc/passwd", "/./board.js", "/%2e/api/race", "/index.html",
+                                 "http://127.0.0.1/../etc/passwd"})
+            QTest::addRow("GET %s", path) << "GET " + QByteArray(path) + host + "\r\n" << 404;
+        // A symbolic link out of the archive, named as a real race's report.
+        QTest::addRow("link out of the archive") << "GET /races/2026-12-07_20-00-00/report.html" + host + "\r\n"
+                                                 << 404;
+    }
+
+    void refusedMethodsAndPaths()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(int, status);
+        makeArchive();
+        const Response response = exchange(server_->port(), request);
+        QCOMPARE(response.status, status);
+        QVERIFY(!response.body.contains("secret"));
+        if (status == 405)
+            QCOMPARE(response.headers.value("allow"), QByteArray("GET, HEAD"));
+        // The refusal changed nothing: the page is still served.
+        QCOMPARE(get(server_->port(), "/").status, 200);
+    }
+
+    void archiveServesReportsAsTheyAre()
+    {
+        makeArchive();
+        const Response index = get(server_->port(), "/races/");
+        QCOMPARE(index.status, 200);
+        QVERIFY(index.body.contains("/races/2026-12-07_19-30-05/report.html"));
+        const Response report = get(server_->port(), "/races/2026-12-07_19-30-05/report.html");
+        QCOMPARE(report.status, 200);
+        QCOMPARE(report.body, QByteArray("<html>report \xc4\x8d</html>"));
+    }
+
+    void connectionLimitsHold()
+    {
+        ConnectionLimits limits;
+        limits.maxConnections = 4;
+        limits.maxRequestBytes = 2048;
+        limits.idleTimeoutMs = 600;
+        BoardServer server(std::filesystem::path(archive_.path().toStdString()), limits);
+        QString error;
+        QVERIFY(server.listen({QHostAddress(QHostAddress::LocalHost), 0}, &error));
+
+        // Four idle connections fill the server; the fifth is closed on arrival.
+        std::vector<std::unique_ptr<QTcpSocket>> idle;
+        for (int i = 0; i < 4; ++i) {
+            idle.push_back(std::make_unique<QTcpSocket>());
+            idle.back()->connectToHost(QHostAddress::LocalHost, server.port());
+            QVERIFY(idle.back()->waitForConnected(2000));
+        }
+        QTest::qWait(50);
+        QCOMPARE(get(server.port(), "/").status, 0);
+        // Nothing ever answered on them: dropped after the idle time.
+        for (const auto &socket : idle)
+            QTRY_COMPARE_WITH_TIMEOUT(socket->state(), QAbstractSocket::UnconnectedState, 3000);
+        QCOMPARE(get(server.port(), "/").status, 200);
+
+        // A header that never ends is dropped once past the request limit,
+        // long before the idle time.
+        QTcpSocket endless;
+        endless.connectToHost(QHostAddress::LocalHost, server.port());
+        QVERIFY(endless.waitForConnected(2000));
+        endless.write("GET / HTTP/1.1\r\nX-Long: ");
+        QElapsedTimer sending;
+        sending.start();
+        while (endless.state() == QAbstractSocket::ConnectedState && sending.elapsed() < 3000) {
+            endless.write(QByteArray(512, 'a'));
+            QTest::qWait(5);
+        }
+        QCOMPARE(endless.state(), QAbstractSocket::UnconnectedState);
+        QVERIFY(sending.elapsed() < limits.idleTimeoutMs);
+
+        // A live client is pinged, so it stays past the idle time.
+        QWebSocket live;
+        int messages = 0;
+        connect(&live, &QWebSocket::textMessageReceived, this, [&messages] { ++messages; });
+        live.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/api/live").arg(server.port())));
+        QTRY_COMPARE(messages, 1);
+        QTest::qWait(limits.idleTimeoutMs * 2);
+        QCOMPARE(live.state(), QAbstractSocket::ConnectedState);
+        QCOMPARE(server.liveClientCount(), 1);
+    }
+
+private:
+    /// A finished race's folder with its report, a race folder that is a
+    /// link out of the archive, and a report that is one.
+    void makeArchive()
+    {
+        namespace fs = std::filesystem;
+        const fs::path races = archive_.path().toStdString();
+        const fs::path outside = outside_.path().toStdString();
+        if (fs::exists(races / "2026-12-07_19-30-05"))
+            return;
+        fs::create_directories(races / "2026-12-07_19-30-05");
+        std::ofstream(races / "2026-12-07_19-30-05" / "report.html") << "<html>report \xc4\x8d</html>";
+        std::ofstream(outside / "secret.html") << "secret";
+        fs::create_directories(outside / "race");
+        std::ofstream(outside / "race" / "report.html") << "secret";
+        fs::create_directory_symlink(outside / "race", races / "2026-12-07_20-00-00");
+        fs::create_directories(races / "2026-12-07_19-45-00");
+        fs::create_symlink(outside / "secret.html", races / "2026-12-07_19-45-00" / "report.html");
+    }
+
+    QTemporaryDir archive_;
+    QTemporaryDir outside_;
+    std::unique_ptr<RaceScript> script_;
+    std::unique_ptr<BoardServer> server_;
+};
+
+QTEST_GUILESS_MAIN(BoardServerTest)
+#include "boardserver_test.moc"
