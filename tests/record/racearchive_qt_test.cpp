@@ -1,0 +1,178 @@
+// The race archive on a real engine and serial link (a fake port): a folder
+// per race, the journal the engine writes, the line captured beside it, and
+// one warning, never inside the engine's call, when the record cannot be kept.
+#include "engine/racescript.h"
+#include "record/journalreader.h"
+#include "record/linecapture.h"
+#include "record/racearchive.h"
+#include "record/terminationsignals.h"
+#include "setup/serialdevicefake.h"
+#include "setup/seriallink.h"
+
+#include "../record/journaltestsupport.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <regex>
+#include <sys/resource.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ArchiveRig : TempFolder {
+    void SetUp() override
+    {
+        TempFolder::SetUp();
+        RaceSettings settings;
+        applyFactorySettings(settings);
+        ASSERT_TRUE(link.openSerialPort(settings, script.host));
+    }
+    fs::path racesDir() const { return dir / "races"; }
+    std::vector<fs::path> raceFolders() const
+    {
+        std::vector<fs::path> folders;
+        for (const auto &entry : fs::directory_iterator(racesDir()))
+            folders.push_back(entry.path());
+        std::sort(folders.begin(), folders.end());
+        return folders;
+    }
+    static void runQueuedCalls() { QCoreApplication::processEvents(); }
+
+    RaceScript script;
+    SerialDeviceFake *port = new SerialDeviceFake;
+    SerialLink link{std::unique_ptr<SerialDevice>(port)};
+};
+
+} // namespace
+
+// The journal gets the engine's events and one end, the first one given; the
+// capture every byte the link read with the purges between them.
+TEST_F(ArchiveRig, RaceIsKeptInAFolderNamedByItsStart)
+{
+    RaceArchive archive(script.engine, script.host, link, racesDir());
+    archive.beginRace();
+    const fs::path folder = archive.raceFolder();
+    EXPECT_TRUE(std::regex_match(folder.filename().string(), std::regex(R"(\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d)")))
+        << folder;
+    EXPECT_EQ(folder.parent_path(), racesDir());
+
+    port->feed("0190000000000000");
+    port->feed("0\r\n02900000000000000\r\n");
+    link.purgePort();
+    script.startRace(10'000);
+    script.cross(0, 15'000);
+    archive.endRace(record::RaceEnd::Finished);
+    archive.endRace(record::RaceEnd::Closed);
+    script.cross(0, 20'000); // after the end: not in the journal
+    runQueuedCalls();
+
+    const std::optional<record::RaceLog> log = record::readJournalFile(folder / record::kJournalFileName);
+    ASSERT_TRUE(log);
+    EXPECT_EQ(log->end, record::RaceEnd::Finished);
+    ASSERT_EQ(log->laps.size(), 1u);
+    EXPECT_EQ(log->laps[0].lapMs, 5000);
+    EXPECT_EQ(log->damagedLines, 0);
+
+    const std::optional<record::LineCapture> capture =
+        record::readLineCaptureFile(folder / std::string(record::kLineCaptureFileName));
+    ASSERT_TRUE(capture);
+    ASSERT_EQ(capture->chunks.size(), 3u);
+    EXPECT_EQ(capture->chunks[0].bytes + capture->chunks[1].bytes, "01900000000000000\r\n02900000000000000\r\n");
+    EXPECT_EQ(capture->chunks[2].kind, record::LineChunk::Kind::Purge);
+    EXPECT_LE(capture->chunks[0].atMs, capture->chunks[2].atMs);
+    EXPECT_TRUE(script.host.messages.empty());
+}
+
+TEST_F(ArchiveRig, StartsWithinOneSecondGetFoldersOfTheirOwnAndNoRecordingKeepsNothing)
+{
+    RaceArchive first(script.engine, script.host, link, racesDir());
+    RaceArchive second(script.engine, script.host, link, racesDir());
+    RaceArchive third(script.engine, script.host, link, racesDir());
+    first.beginRace();
+    second.beginRace();
+    third.beginRace();
+    // Unless the second turned over between them, the names share a stem.
+    const std::string stem = first.raceFolder().filename().string();
+    if (third.raceFolder().filename().string().starts_with(stem)) {
+        EXPECT_EQ(second.raceFolder().filename().string(), stem + "_2");
+        EXPECT_EQ(third.raceFolder().filename().string(), stem + "_3");
+    }
+    EXPECT_EQ(raceFolders().size(), 3u);
+
+    RaceArchive off(script.engine, script.host, link, dir / "off");
+    off.setRecording(false);
+    off.beginRace();
+    off.endRace(record::RaceEnd::Closed);
+    EXPECT_FALSE(fs::exists(dir / "off"));
+}
+
+// A data folder that cannot hold the races: the race goes on without a
+// record, and the warning names the place; it comes after the start
+// command's call, never inside it.
+TEST_F(ArchiveRig, UnusableDataFolderWarnsOnceAndTheRaceGoesOn)
+{
+    writeBytes(racesDir(), "a file where the folder should be");
+    RaceArchive archive(script.engine, script.host, link, racesDir());
+    archive.beginRace();
+    EXPECT_TRUE(script.host.messages.empty());
+    script.host.expectMessage("Složku pro záznam závodu nelze vytvořit (" + racesDir().string()
+                              + "): v cestě ke složce stojí soubor. Závod pokračuje bez záznamu.");
+    runQueuedCalls();
+    ASSERT_EQ(script.host.messages.size(), 1u);
+    EXPECT_EQ(script.host.messages[0].caption, "Varování");
+    EXPECT_EQ(script.host.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(script.host.messages[0].buttons, MessageButtons::Ok);
+
+    script.startRace();
+    script.cross(0, 15'000);
+    EXPECT_EQ(script.racer(0).lapsText, "1");
+    archive.endRace(record::RaceEnd::Finished);
+    runQueuedCalls();
+    EXPECT_EQ(script.host.messages.size(), 1u);
+}
+
+// The disk fills up during the race (a file size limit stands in for it):
+// the capture and then the journal fail, the user hears of it once.
+TEST_F(ArchiveRig, DiskFullDuringTheRaceWarnsOnce)
+{
+    RaceArchive archive(script.engine, script.host, link, racesDir());
+    archive.beginRace();
+    const fs::path journal = archive.raceFolder() / record::kJournalFileName;
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = fs::file_size(journal) + 10;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    port->feed(QByteArray(400, '7'));
+    script.startRace();
+    script.cross(0, 15'000);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, SIG_DFL);
+
+    EXPECT_EQ(script.racer(0).lapsText, "1");
+    script.host.expectMessage("Záznam komunikace s hardwarem nelze ukládat ("
+                              + (archive.raceFolder() / "line.capture").string()
+                              + "): soubor přesáhl povolenou velikost. Závod pokračuje.");
+    runQueuedCalls();
+    EXPECT_EQ(script.host.messages.size(), 1u);
+    archive.endRace(record::RaceEnd::Finished);
+    runQueuedCalls();
+    EXPECT_EQ(script.host.messages.size(), 1u);
+}
+
+TEST(TerminationSignals, EachSignalReachesTheEventLoop)
+{
+    TerminationSignals termination;
+    QSignalSpy received(&termination, &TerminationSignals::received);
+    for (int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+        ::raise(signalNumber);
+        ASSERT_TRUE(received.wait(5000)) << signalNumber;
+        EXPECT_EQ(received.takeFirst().at(0).toInt(), signalNumber);
+    }
+}
