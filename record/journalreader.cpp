@@ -33,9 +33,8 @@ std::optional<Json> parseObject(std::string_view line)
 }
 
 /// The version of a header line, if it is one.
-std::optional<std::int64_t> headerVersion(std::string_view line)
+std::optional<std::int64_t> headerVersion(const std::optional<Json> &header)
 {
-    const std::optional<Json> header = parseObject(line);
     if (!header)
         return std::nullopt;
     const auto format = header->find("format");
@@ -43,6 +42,11 @@ std::optional<std::int64_t> headerVersion(std::string_view line)
     if (format == header->end() || *format != kFormat || version == header->end() || !version->is_number_integer())
         return std::nullopt;
     return version->get<std::int64_t>();
+}
+
+bool understood(const std::optional<std::int64_t> &version)
+{
+    return version && *version >= 1 && *version <= kJournalVersion;
 }
 
 std::int64_t integer(const Json &line, const char *key, std::int64_t min, std::int64_t max, bool required = false)
@@ -214,10 +218,11 @@ void readLine(std::string_view line, bool first, RaceLog &log)
 {
     if (first) {
         const std::optional<Json> header = parseObject(line);
-        if (!header || !isJournalHeader(line))
+        const std::optional<std::int64_t> version = headerVersion(header);
+        if (!understood(version))
             throw DamagedLine{};
         log.startedAt = text(*header, "startedAt");
-        log.version = static_cast<int>(header->at("version").get<std::int64_t>());
+        log.version = static_cast<int>(*version);
         return;
     }
     const std::optional<Json> event = parseObject(line);
@@ -241,8 +246,7 @@ void setError(std::string *error, std::string reason)
 
 bool isJournalHeader(std::string_view line)
 {
-    const std::optional<std::int64_t> version = headerVersion(line);
-    return version && *version >= 1 && *version <= kJournalVersion;
+    return understood(headerVersion(parseObject(line)));
 }
 
 RaceLog readJournal(std::string_view text)
@@ -306,7 +310,7 @@ std::optional<RaceLog> readJournalFile(const std::filesystem::path &file, std::s
     ::close(fd);
     bytes.resize(done);
 
-    const std::optional<std::int64_t> version = headerVersion(firstLine(bytes));
+    const std::optional<std::int64_t> version = headerVersion(parseObject(firstLine(bytes)));
     if (!version || *version < 1) {
         setError(error, bytes.empty() ? "záznam je prázdný" : "soubor není záznam závodu tohoto programu");
         return std::nullopt;

@@ -36,6 +36,7 @@ std::string failureReason(const std::filesystem::path &file, int error)
     case EPERM:
     case EROFS: why = "do složky nelze zapisovat"; break;
     case EEXIST: why = "soubor se záznamem již existuje"; break;
+    case ENOENT: why = "složka pro záznam neexistuje"; break;
     default: why = "chyba zápisu (kód " + std::to_string(error) + ")"; break;
     }
     return "Záznam závodu nelze ukládat (" + file.string() + "): " + why + ". Závod pokračuje bez záznamu.";
@@ -163,6 +164,7 @@ void JournalWriter::raceEnded(RaceEnd how, std::int32_t hostMs)
     Json line = eventLine("end", hostMs);
     line["how"] = endName(how);
     writeLine(text(line), Sync::Soon);
+    ended_ = true;
     // On this thread, so a failure is still reported: the race is over, a
     // wait for the disk holds up no lap.
     if (!failed_ && ::fdatasync(fd_) != 0)
@@ -177,7 +179,7 @@ void JournalWriter::seatEvent(const char *type, const SeatMoment &at, Sync sync)
 void JournalWriter::writeLine(const std::string &line, Sync sync)
 {
     reportSyncFailure();
-    if (failed_)
+    if (failed_ || ended_)
         return;
     std::size_t done = 0;
     while (done < line.size()) {

@@ -55,6 +55,8 @@ public:
     void fuelLow(const SeatMoment &at) override;
     void fuelEmpty(const SeatMoment &at) override;
     void finished(const SeatMoment &at) override;
+    /// Writes the end line and forces it to the disk on this thread; nothing
+    /// is written after it.
     void raceEnded(RaceEnd how, std::int32_t hostMs) override;
 
 private:
@@ -71,6 +73,7 @@ private:
     FailureHandler onFailure_;
     int fd_ = -1;
     bool failed_ = false;
+    bool ended_ = false; ///< the end line is the last line
 
     // Shared with the sync thread.
     std::mutex mutex_;

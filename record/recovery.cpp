@@ -103,7 +103,10 @@ std::vector<OpenRace> findOpenRaces(const fs::path &racesDir)
 bool markInterrupted(const fs::path &raceFolder)
 {
     const fs::path journal = raceFolder / kJournalFileName;
-    if (!readJournalFile(journal))
+    const std::optional<RaceLog> log = readJournalFile(journal);
+    if (log && log->end != RaceEnd::Open)
+        return true;
+    if (!log)
         return appendDurably(raceFolder / kAnnouncedMarkerName,
                              "Záznam závodu je poškozený nebo cizí; byl ponechán, jak byl, a oznámen.\n", true);
     // A line cut by the kill is closed first, or the end line would join it.

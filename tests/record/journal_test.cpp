@@ -26,6 +26,7 @@ struct JournalFile : TempFolder {
         script.engine.setRecorder(writer.get());
         std::vector<record::LapEntry> laps = eventfulrace::play(script);
         writer->raceEnded(record::RaceEnd::Finished, 32'000);
+        writer->raceEnded(record::RaceEnd::Closed, 33'000); // the end line stays the last
         return laps;
     }
 

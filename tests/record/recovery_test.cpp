@@ -34,7 +34,7 @@ TEST_F(Recovery, FindsEachOpenRaceOnceAndKeepsWhatItHolds)
     const fs::path killed = race("2026-12-07_19-30-05", kHeader + kLap + kLap + R"({"type":"lap","ho)");
     const std::string foreignBytes = std::string("\x89PNG\r\n\x1a\n", 8);
     const fs::path foreign = race("2026-12-07_20-00-00", foreignBytes);
-    race("2026-12-07_18-00-00", kHeader + kLap + kEnd);
+    const fs::path ended = race("2026-12-07_18-00-00", kHeader + kLap + kEnd);
     fs::create_directory(dir / "no-journal");
     writeBytes(dir / "a-file", kHeader);
     fs::create_directory_symlink(killed, dir / "link-to-a-race");
@@ -61,6 +61,8 @@ TEST_F(Recovery, FindsEachOpenRaceOnceAndKeepsWhatItHolds)
     EXPECT_EQ(log->laps.size(), 2u);
     EXPECT_EQ(log->damagedLines, 1) << "the cut line stays cut, the end line after it is whole";
     EXPECT_EQ(readBytes(foreign / record::kJournalFileName), foreignBytes);
+    EXPECT_TRUE(record::markInterrupted(ended));
+    EXPECT_EQ(readBytes(ended / record::kJournalFileName), kHeader + kLap + kEnd) << "an ended race is left alone";
 }
 
 // A races folder that is missing or is a file finds nothing; a race folder
