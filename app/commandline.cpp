@@ -21,6 +21,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
                        "127.0.0.1:PORT: jen z tohoto počítače)."),
         QStringLiteral("[ADRESA:]PORT"));
     parser.addOption(webOption);
+    const QCommandLineOption reportOption(
+        QStringLiteral("report"),
+        QStringLiteral("Vytvoří znovu zprávu o závodě ze záznamu ve SLOŽCE závodu (report.html a laps.csv do ní, "
+                       "nebo jen zprávu do souboru VÝSTUP.html) a skončí bez otevření okna."),
+        QStringLiteral("SLOŽKA"));
+    parser.addOption(reportOption);
+    parser.addPositionalArgument(QStringLiteral("VÝSTUP.html"), QStringLiteral("Jen s --report: kam zprávu zapsat."),
+                                 QStringLiteral("[VÝSTUP.html]"));
 
     CommandLine result;
     if (!parser.parse(arguments)) {
@@ -28,10 +36,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
         result.output = parser.errorText() + QStringLiteral("\nNápověda: tramelo --help\n");
         return result;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    // Only --report takes a positional argument, its output file.
+    const qsizetype allowedPositionals = parser.isSet(reportOption) ? 1 : 0;
+    if (parser.positionalArguments().size() > allowedPositionals) {
         result.exitStatus = kUsageError;
         result.output = QStringLiteral("Neznámý argument: %1\nNápověda: tramelo --help\n")
-                            .arg(parser.positionalArguments().constFirst());
+                            .arg(parser.positionalArguments().at(allowedPositionals));
         return result;
     }
     if (parser.isSet(helpOption)) {
@@ -41,6 +51,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         result.exitStatus = 0;
         result.output = QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
                                                        QCoreApplication::applicationVersion());
+    } else if (parser.isSet(reportOption)) {
+        result.report = CommandLine::ReportRequest{parser.value(reportOption), parser.positionalArguments().value(0)};
     } else if (parser.isSet(webOption)) {
         result.board = parseBoardAddress(parser.value(webOption));
         if (!result.board) {

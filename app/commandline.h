@@ -18,6 +18,12 @@ struct CommandLine {
     QString output;
     /// --web: where the live race board listens; unset, there is no board.
     std::optional<BoardAddress> board;
+    /// --report RACE_FOLDER [OUT.html]: rebuild a race's report, open no window.
+    struct ReportRequest {
+        QString raceFolder;
+        QString output; ///< empty: report.html and laps.csv in the race folder
+    };
+    std::optional<ReportRequest> report;
 };
 
 CommandLine parseCommandLine(const QStringList &arguments);

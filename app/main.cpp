@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/liveboard.h"
+#include "app/reportcommand.h"
 #include "config/raceapp.h"
 #include "web/boardserver.h"
 
@@ -25,6 +26,8 @@ int main(int argc, char **argv)
         std::fputs(commandLine.output.toLocal8Bit().constData(), *commandLine.exitStatus == 0 ? stdout : stderr);
         return *commandLine.exitStatus;
     }
+    if (commandLine.report)
+        return rebuildRaceReport(*commandLine.report);
     RaceApp app(argc, argv);
     // Declared after the application, so it goes before the main window whose race it reads.
     std::unique_ptr<BoardServer> board;

@@ -14,6 +14,7 @@
 #include "platform/screensaverinhibitor.h"
 #include "platform/soundplayer.h"
 #include "record/racearchive.h"
+#include "record/reportfiles.h"
 #include "setup/seriallink.h"
 #include "setup/settingsdialogs.h"
 
@@ -344,7 +345,8 @@ void MainFrame::raceEndTick()
     stopNumberedTimer(kRaceEndTimer);
     // Before the question: answering No still leaves the whole race kept.
     archive_->endRace(record::RaceEnd::Finished);
-    offerRaceResults(engine_->race(), *settingsUi_);
+    offerRaceResults(engine_->race(), *settingsUi_,
+                     [folder = archive_->raceFolder()] { return record::raceFolderReport(folder); });
 }
 
 void MainFrame::showEvent(QShowEvent *event)

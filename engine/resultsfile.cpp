@@ -85,7 +85,18 @@ std::string resultsText(const Race &race)
     return text;
 }
 
-void offerRaceResults(const Race &race, SettingsUi &ui)
+std::string reportPathBeside(const std::string &resultsPath)
+{
+    const std::size_t nameStart = resultsPath.rfind('/') + 1; // 0 without a folder
+    const std::size_t dot = resultsPath.rfind('.');
+    // A dot that begins the name (".csv") starts no extension.
+    const bool hasExtension = dot != std::string::npos && dot > nameStart;
+    const std::string report = (hasExtension ? resultsPath.substr(0, dot) : resultsPath) + ".html";
+    // Results saved as "x.html" must not be replaced by their own report.
+    return report == resultsPath ? resultsPath + ".html" : report;
+}
+
+void offerRaceResults(const Race &race, SettingsUi &ui, const BesideReport &besideReport)
 {
     const Message question{"Otázka", "Závod již skončil. Přejete si výsledky uložit", MessageButtons::YesNo,
                            MessageIcon::Question};
@@ -95,6 +106,14 @@ void offerRaceResults(const Race &race, SettingsUi &ui)
     if (!path)
         return;
     const std::optional<std::string> bytes = utf8ToCp1250(withUndefinedBytesAsQuestionMarks(resultsText(race)));
-    if (!bytes || !ui.writeFile(*path, *bytes))
+    if (!bytes || !ui.writeFile(*path, *bytes)) {
         ui.showMessage({"Chyba", "Chyba pri vytváření herních výsledků!", MessageButtons::Ok, MessageIcon::Error});
+        return;
+    }
+    const std::optional<std::string> report = besideReport ? besideReport() : std::nullopt;
+    const std::string reportPath = reportPathBeside(*path);
+    if (report && !ui.writeFile(reportPath, *report))
+        ui.showMessage({"Varování",
+                        "Výsledky jsou uloženy, ale zprávu o závodě nelze zapsat do souboru " + reportPath + ".",
+                        MessageButtons::Ok, MessageIcon::Warning});
 }

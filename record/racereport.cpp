@@ -40,6 +40,9 @@ void writeRace(std::string &html, const RaceLog &log, const RaceStandings &stand
     if (log.damagedLines > 0)
         html += "<p class=\"banner damaged\">Záznam závodu je poškozený: " + std::to_string(log.damagedLines)
                 + " řádků nešlo přečíst. Zpráva ukazuje vše ostatní.</p>";
+    if (log.unreadBytes > 0)
+        html += "<p class=\"banner damaged\">Záznam závodu je příliš velký: posledních "
+                + std::to_string(log.unreadBytes) + " bajtů nebylo přečteno.</p>";
     html += "</header>";
 }
 
@@ -99,7 +102,7 @@ void writeLaps(std::string &html, const RaceStandings &standings)
             continue;
         html += "<div class=\"racer-laps " + seatClass(racer.seat) + "\"><h3>" + swatchHtml(racer.seat)
                 + htmlEscaped(racerName(racer)) + "</h3><table><thead><tr><th>Kolo</th><th>Čas kola</th>"
-                  "<th>Rychlost [km/h]</th><th>Pořadí</th></tr></thead><tbody>";
+                  "<th>km/h</th><th>Poř.</th></tr></thead><tbody>";
         for (std::size_t i = 0; i < racer.laps.size(); ++i) {
             const LapEntry &lap = racer.laps[i];
             const bool best = racer.bestLapIndex == i;

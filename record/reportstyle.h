@@ -34,7 +34,7 @@ svg.chart .grid{stroke:#e6e6e6}
 svg.chart .axis,svg.chart .tick{stroke:#8a8a8a}
 svg.chart text{fill:#444}
 svg.chart polyline{stroke-width:2;stroke-linejoin:round;stroke-linecap:round}
-.lap-tables{display:grid;grid-template-columns:repeat(auto-fill,minmax(17rem,1fr));gap:1rem 1.5rem}
+.lap-tables{display:grid;grid-template-columns:repeat(auto-fill,minmax(16rem,1fr));gap:1rem 2rem}
 @media (max-width:40rem){body{padding:.5rem}th,td{padding:.2rem .3rem}h1{font-size:1.3rem}}
 @media print{
 @page{size:A4;margin:12mm}

@@ -1,0 +1,28 @@
+// The report files of a race folder: report.html and laps.csv rebuilt from
+// the folder's journal, written whole or not at all. Used when a race ends,
+// when an interrupted race is found at start-up, beside a saved results file
+// and by `tramelo --report`.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace record {
+
+inline constexpr const char *kReportFileName = "report.html";
+inline constexpr const char *kLapsFileName = "laps.csv";
+
+/// The report page of the race in \a raceFolder; nothing, with a Czech
+/// reason in \a error, when the folder holds no readable journal.
+std::optional<std::string> raceFolderReport(const std::filesystem::path &raceFolder, std::string *error = nullptr);
+
+/// Writes report.html and laps.csv into \a raceFolder; false, with a Czech
+/// reason in \a error, when the journal cannot be read or a file written.
+bool writeRaceFolderReports(const std::filesystem::path &raceFolder, std::string *error = nullptr);
+
+/// Writes the report of \a raceFolder to \a file alone.
+bool writeRaceReportTo(const std::filesystem::path &raceFolder, const std::filesystem::path &file,
+                       std::string *error = nullptr);
+
+} // namespace record
