@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cerrno>
+#include <system_error>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -73,7 +74,13 @@ std::unique_ptr<JournalWriter> JournalWriter::open(const std::filesystem::path &
         writer->fail(errno);
         return writer;
     }
-    writer->syncThread_ = std::thread(&JournalWriter::syncLoop, writer.get());
+    try {
+        writer->syncThread_ = std::thread(&JournalWriter::syncLoop, writer.get());
+    } catch (const std::system_error &error) {
+        // Without its thread the writer would stall the window on the disk.
+        writer->fail(error.code().value());
+        return writer;
+    }
     Json header{{"format", "tramelo-journal"}, {"version", kJournalVersion}, {"startedAt", std::move(startedAt)}};
     writer->writeLine(text(header), Sync::Now);
     return writer;
