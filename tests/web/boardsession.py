@@ -50,15 +50,18 @@ def start_program_with_board(session, program, port, env=None):
 def http_get(port, path, timeout=5):
     """(status, body) of a plain GET on loopback."""
     with socket.create_connection(("127.0.0.1", port), timeout=timeout) as connection:
-        connection.sendall(f"GET {path} HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n".encode())
+        connection.sendall(f"GET {path} HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n".encode())
         raw = b""
         while True:
+            head, found, body = raw.partition(b"\r\n\r\n")
+            if found:
+                length = re.search(rb"(?im)^content-length:\s*(\d+)", head)
+                if length and len(body) >= int(length.group(1)):
+                    return int(head.split(b" ")[1]), body
             chunk = connection.recv(65536)
             if not chunk:
-                break
+                raise ConnectionError(f"the board closed the connection of GET {path} without a whole answer")
             raw += chunk
-    head, _, body = raw.partition(b"\r\n\r\n")
-    return int(head.split(b" ")[1]), body
 
 
 class Chromium:
