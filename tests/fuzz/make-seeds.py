@@ -5,7 +5,8 @@ The decoder's seeds are races in its step format (see decoder_fuzz.cpp):
 laps of every seat up to the finish, off-track marks and tank digits, row
 buttons, short and malformed blocks. The INI and race seeds are variants of
 the factory settings file; the race seeds carry a script after a zero byte
-(see settingsrace_fuzz.cpp). scripts/fuzz adds tests/data/factory.ini itself.
+(see settingsrace_fuzz.cpp). The journal seeds are journals cut, damaged and
+odd. scripts/fuzz adds tests/data/factory.ini and the example journal itself.
 """
 from pathlib import Path
 
@@ -107,8 +108,22 @@ def race_seeds():
     }
 
 
+def journal_seeds():
+    header = b'{"format":"tramelo-journal","version":1,"startedAt":"2026-12-07 19:30:05"}\n'
+    lap = (b'{"type":"lap","hostMs":15000,"seat":0,"lap":1,"hardwareMs":15000,"lapMs":5000,"speedKmh":460,'
+           b'"position":1,"lapTimeText":"0:05:000","gapText":"- pr\xc5\xafb\xc4\x9b\xc5\xben\xc3\xa9 veden\xc3\xad -","tank":8}\n')
+    answer = b'{"type":"falseStartAnswer","hostMs":2200,"seat":2,"lap":0,"answer":"yes"}\n'
+    return {
+        "killed-mid-line": header + lap + lap[:70],
+        "crlf-blank-and-unknown": header.replace(b"\n", b"\r\n") + b"\n" + b'{"type":"teleport"}\n' + lap,
+        "answer-without-question": header + answer + answer + b'{"type":"end","hostMs":9,"how":"closed"}\n',
+        "deep-and-binary": header + b"[" * 5000 + b"\n" + bytes(range(256)) + b"\n" + lap,
+    }
+
+
 def main():
-    for target, seeds in (("decoder", decoder_seeds()), ("ini", ini_seeds()), ("race", race_seeds())):
+    for target, seeds in (("decoder", decoder_seeds()), ("ini", ini_seeds()), ("race", race_seeds()),
+                          ("journal", journal_seeds())):
         folder = SEEDS / target
         folder.mkdir(parents=True, exist_ok=True)
         for name, data in seeds.items():
