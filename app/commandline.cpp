@@ -13,7 +13,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Tramelo: závodní program modelové autodráhy."));
-    const QCommandLineOption helpOption = parser.addHelpOption();
+    // Qt's own help option has no Czech text and adds Qt's options to --help-all.
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Zobrazí tuto nápovědu."));
+    parser.addOption(helpOption);
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption webOption(
         QStringLiteral("web"),
