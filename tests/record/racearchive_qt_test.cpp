@@ -5,6 +5,7 @@
 #include "record/journalreader.h"
 #include "record/linecapture.h"
 #include "record/racearchive.h"
+#include "record/reportfiles.h"
 #include "record/terminationsignals.h"
 #include "setup/serialdevicefake.h"
 #include "setup/seriallink.h"
@@ -77,6 +78,10 @@ TEST_F(ArchiveRig, RaceIsKeptInAFolderNamedByItsStart)
     ASSERT_EQ(log->laps.size(), 1u);
     EXPECT_EQ(log->laps[0].lapMs, 5000);
     EXPECT_EQ(log->damagedLines, 0);
+    // The end of the race leaves its report and laps table beside the journal.
+    EXPECT_NE(readBytes(folder / record::kReportFileName).find("<dd class=\"race-end\">dokončen</dd>"),
+              std::string::npos);
+    EXPECT_NE(readBytes(folder / record::kLapsFileName).find(",1,5000,0:05:000,"), std::string::npos);
 
     const std::optional<record::LineCapture> capture =
         record::readLineCaptureFile(folder / std::string(record::kLineCaptureFileName));
