@@ -108,11 +108,11 @@ void writeLaps(std::string &html, const RaceStandings &standings)
             const bool best = racer.bestLapIndex == i;
             const bool fastest = standings.fastestLap && standings.fastestLap->seat == racer.seat
                                  && standings.fastestLap->lapIndex == i;
-            html += "<tr";
-            if (best || fastest)
-                html += std::string(" class=\"") + (best ? "best" : "") + (best && fastest ? " " : "")
-                        + (fastest ? "fastest" : "") + '"';
-            html += "><td>" + std::to_string(lap.lap) + "</td><td>" + (fastest ? "★ " : "")
+            std::string marks = best ? "best" : "";
+            if (fastest)
+                marks += marks.empty() ? "fastest" : " fastest";
+            html += marks.empty() ? "<tr>" : "<tr class=\"" + marks + "\">";
+            html += "<td>" + std::to_string(lap.lap) + "</td><td>" + (fastest ? "★ " : "")
                     + durationText(lap.lapMs) + "</td><td>" + std::to_string(lap.speedKmh) + "</td><td>";
             html += lap.position > 0 ? std::to_string(lap.position) : std::string("–");
             html += "</td></tr>";

@@ -113,11 +113,13 @@ std::vector<double> roundTicks(double low, double high, int wanted, bool integer
     }
     if (integers)
         step = std::max(1.0, std::round(step));
+    // Counted rather than stepped, so a step lost in the rounding of a huge
+    // value cannot loop; the tolerance keeps ends rounding puts a hair outside.
+    const double first = std::ceil(low / step - 1e-9) * step;
+    const double count = std::min(std::floor((high - first) / step + 1e-9) + 1, 1000.0);
     std::vector<double> ticks;
-    // A small tolerance keeps the ends that rounding puts a hair outside.
-    const double tolerance = step * 1e-9;
-    for (double tick = std::ceil(low / step - 1e-9) * step; tick <= high + tolerance; tick += step)
-        ticks.push_back(tick);
+    for (int i = 0; i < count; ++i)
+        ticks.push_back(first + i * step);
     return ticks;
 }
 

@@ -1,7 +1,9 @@
 // The race report page: names the user typed stay text, and the page holds
 // the race, the standings, both charts, every lap and the events.
 #include "record/htmltext.h"
+#include "record/lapcharts.h"
 #include "record/racereport.h"
+#include "record/svgchart.h"
 #include "record/reportlog.h"
 
 #include <gtest/gtest.h>
@@ -114,4 +116,21 @@ TEST(RaceReport, AnInterruptedRaceSaysSoAndShowsItsStandingsSoFar)
     EXPECT_NE(html.find("1 řádků nešlo přečíst"), std::string::npos);
     EXPECT_NE(html.find("<td class=\"outcome\">nedokončil</td>"), std::string::npos);
     EXPECT_NE(html.find("<h2>Pořadí</h2>"), std::string::npos);
+}
+
+TEST(LapCharts, AxesGetRoundTicksAndAStopKeepsTheScaleOfTheDrivenLaps)
+{
+    EXPECT_EQ(record::roundTicks(4.6, 10.6, 6, false), (std::vector<double>{5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(record::roundTicks(1, 200, 10, true).front(), 20);
+    EXPECT_EQ(record::roundTicks(1, 3, 6, true), (std::vector<double>{1, 2, 3})) << "positions: whole numbers";
+    EXPECT_EQ(record::roundTicks(1, 1, 6, true), (std::vector<double>{1}));
+    EXPECT_LE(record::roundTicks(1e18, 1e18 + 100, 6, true).size(), 1000u) << "a step lost in rounding ends";
+
+    ReportLog race("9");
+    race.racer(0, "Adam", 0);
+    race.lap(0, 5'000, 1).lap(0, 10'000, 1).lap(0, 40'000, 1).lap(0, 45'000, 1);
+    const record::LapTimeChart chart = record::lapTimeChart(record::computeStandings(race.log));
+    EXPECT_EQ(chart.ceilingMs, 10'000);
+    EXPECT_NE(record::raceReportHtml(race.log).find("Kola delší než 0:10:000 jsou zakreslena na horním okraji."),
+              std::string::npos);
 }
