@@ -7,11 +7,13 @@
 // kept the loop busy for more than 10 ms ("slow-event type=T receiver=C
 // took=D at=M", D in microseconds), so that a stall the heartbeat reports can
 // be told apart. Enable the output with QT_LOGGING_RULES="tramelo.timing=true".
+#include "app/liveboard.h"
 #include "config/mainframe.h"
 #include "config/raceapp.h"
 #include "display/racetablewidget.h"
 #include "engine/raceengine.h"
 #include "platform/timingprobe.h"
+#include "web/boardserver.h"
 
 #include <array>
 #include <chrono>
@@ -78,5 +80,17 @@ int main(int argc, char **argv)
 {
     TimedRaceApp app(argc, argv);
     TimingProbe probe;
-    return app.run();
+    // "--web [ADDRESS:]PORT" as the program takes it, for bench/board-load.py.
+    const QStringList arguments = app.arguments();
+    const qsizetype web = arguments.indexOf(QStringLiteral("--web"));
+    std::unique_ptr<BoardServer> board;
+    if (web > 0) {
+        const std::optional<BoardAddress> address = parseBoardAddress(arguments.value(web + 1));
+        if (!address || !(board = openLiveBoard(*address)))
+            return 2;
+    }
+    return app.run([&board](MainFrame &window) {
+        if (board)
+            showOnLiveBoard(*board, window);
+    });
 }

@@ -95,8 +95,10 @@ MainFrame::MainFrame(QWidget *parent)
     layoutClientArea();
 
     serialLink_ = new SerialLink(this);
-    connect(serialLink_, &SerialLink::blockReceived, this,
-            [this](const QByteArray &block) { engine_->receiveBlock(std::string_view(block.constData(), block.size())); });
+    connect(serialLink_, &SerialLink::blockReceived, this, [this](const QByteArray &block) {
+        engine_->receiveBlock(std::string_view(block.constData(), block.size()));
+        emit raceChanged();
+    });
     archive_ = std::make_unique<RaceArchive>(*engine_, *raceHost_, *serialLink_, RaceArchive::defaultRacesDir());
 
     startNumberedTimer(kLightsWindowTimer, 100);
@@ -221,6 +223,7 @@ void MainFrame::handleCommand(int command)
 {
     if (command >= 3100 && command <= 3115) {
         engine_->racerButtonCommand(command);
+        emit raceChanged();
         return;
     }
     if (command >= int(SettingGroup::Track) && command <= int(SettingGroup::Communication)) {
@@ -270,10 +273,8 @@ void MainFrame::timerTick(int id)
     case kLogoTimer: table_->logoTick(); break;
     case kLightsWindowTimer: lightsWindowTick(); break;
     case kRepaintTimer:
-        if (engine_->state().repaintRow != kNoRow) {
+        if (engine_->state().repaintRow != kNoRow)
             table_->update();
-            emit raceChanged();
-        }
         break;
     case kPollTimer: serialLink_->poll(); break;
     case kRaceClockTimer:

@@ -60,8 +60,9 @@ public:
     void timerTick(int id);
 
 signals:
-    /// What the race table or the title shows may have changed: a row waits
-    /// for its repaint, the race clock or the countdown ticked.
+    /// What the race table or the title shows may have changed: a block of
+    /// the hardware's data or a row button was handled, the race clock or
+    /// the countdown ticked. Every change of a cell comes from one of them.
     void raceChanged();
 
 protected:
