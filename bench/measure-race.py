@@ -20,6 +20,9 @@ MAX ms, 3000-5000 unless given), it measures:
   delay from the moment the simulator's clock reached the crossing to the end
   of the paint of that seat's row. The simulator's clock 0 is taken just
   before it starts, so those delays come out at most a few ms too long.
+- a third run of the same race with tramelo-timed and its race record off
+  (TRAMELO_TIMED_NO_RECORD=1: no journal, no captured line), so that the
+  event loop's stalls with the record and without it stand side by side.
 
 It prints a Markdown report on standard output.
 """
@@ -183,6 +186,14 @@ def measure(session, build, lap_ms):
     plain_run, _, _ = race(session, build, plain, None, "plain", lap_ms)
     timed_env = session.env(QT_LOGGING_RULES="tramelo.timing=true")
     timed_run, clock_zero, crossings = race(session, build, timed, timed_env, "timed", lap_ms)
+    handled, paints, gaps, slow = timing_lines(session.path("tramelo.log"))
+    races_dir = session.path("home", ".local", "share", "Korvanta", "tramelo", "races")
+    recorded = len(os.listdir(races_dir))
+    unrecorded_env = session.env(QT_LOGGING_RULES="tramelo.timing=true", TRAMELO_TIMED_NO_RECORD="1")
+    _, unrecorded_zero, _ = race(session, build, timed, unrecorded_env, "unrecorded", lap_ms)
+    if len(os.listdir(races_dir)) != recorded:
+        raise Failure("the run without the race record made a race folder")
+    unrecorded_gaps = timing_lines(session.path("tramelo.log"))[2]
 
     print("| run | CPU, no crossings | CPU, race | VmRSS end | VmHWM |")
     print("|---|---|---|---|---|")
@@ -190,7 +201,6 @@ def measure(session, build, lap_ms):
         print(f"| {label} | {run['idle'] * 100:.2f} % | {run['race'] * 100:.2f} % | "
               f"{run['VmRSS'] / 1024:.1f} MiB | {run['VmHWM'] / 1024:.1f} MiB |")
 
-    handled, paints, gaps, slow = timing_lines(session.path("tramelo.log"))
     laps = latencies(clock_zero, crossings, handled, paints)
     to_screen = [a + b for a, b, _ in laps]
     alone = [a + b for a, b, by_itself in laps if by_itself]
@@ -204,9 +214,7 @@ def measure(session, build, lap_ms):
           f"worst {max(b for _, b, _ in laps):.0f} ms")
 
     race_from = clock_zero * 1000 + START_MS
-    race_to = clock_zero * 1000 + crossings[-1][0] + 1000
-    stalls = sorted(((gap - HEARTBEAT_MS, busy, at) for gap, busy, at in gaps if race_from <= at <= race_to),
-                    reverse=True)
+    stalls = race_stalls(gaps, clock_zero, crossings)
     before = max(gap - HEARTBEAT_MS for gap, _, at in gaps if at < race_from)
     print(f"\nEvent-loop stall during the race (longest heartbeat gap per second less the {HEARTBEAT_MS} ms "
           f"period): median {statistics.median(s for s, _, _ in stalls):.0f} ms; before the race (start-up, "
@@ -219,6 +227,30 @@ def measure(session, build, lap_ms):
                  if at - stall - 5 <= when <= at + 5 and took <= (stall + 10) * 1000]
         print(f"- {stall} ms, the event loop's thread using {busy} ms of processor time meanwhile"
               + (f"; within it: {', '.join(near)}" if near else ""))
+    print_record_comparison((stalls, clock_zero), (race_stalls(unrecorded_gaps, unrecorded_zero, crossings),
+                                                   unrecorded_zero), crossings[-1][0])
+
+def race_stalls(gaps, clock_zero, crossings):
+    """The heartbeat's gaps during the race, less its period, longest first:
+    (stall, processor ms meanwhile, when)."""
+    race_from = clock_zero * 1000 + START_MS
+    race_to = clock_zero * 1000 + crossings[-1][0] + 1000
+    return sorted(((gap - HEARTBEAT_MS, busy, at) for gap, busy, at in gaps if race_from <= at <= race_to),
+                  reverse=True)
+
+
+def print_record_comparison(recorded, unrecorded, race_ms):
+    """recorded, unrecorded: (race_stalls, the simulator's clock 0) of each run."""
+    print("\nThe race record's cost to the event loop: the same race with the record on and off, tramelo-timed "
+          f"both times (stall = longest heartbeat gap of a second, less the period; the last crossing at "
+          f"{race_ms / 1000:.1f} s):")
+    print("| race record | longest stall | its processor time | when | 2nd longest | median stall |")
+    print("|---|---|---|---|---|---|")
+    for label, (stalls, clock_zero) in (("on (journal and captured line)", recorded), ("off", unrecorded)):
+        longest, busy, at = stalls[0]
+        print(f"| {label} | {longest} ms | {busy} ms | {at / 1000 - clock_zero:.1f} s | {stalls[1][0]} ms | "
+              f"{statistics.median(s for s, _, _ in stalls):.0f} ms |")
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])

@@ -7,13 +7,18 @@
 // kept the loop busy for more than 10 ms ("slow-event type=T receiver=C
 // took=D at=M", D in microseconds), so that a stall the heartbeat reports can
 // be told apart. Enable the output with QT_LOGGING_RULES="tramelo.timing=true".
+// TRAMELO_TIMED_NO_RECORD=1 runs the race without its record (journal and
+// captured line), so that measure-race.py can compare the two side by side.
 #include "app/liveboard.h"
 #include "config/mainframe.h"
 #include "config/raceapp.h"
 #include "display/racetablewidget.h"
 #include "engine/raceengine.h"
 #include "platform/timingprobe.h"
+#include "record/racearchive.h"
 #include "web/boardserver.h"
+
+#include <QTimer>
 
 #include <array>
 #include <chrono>
@@ -80,6 +85,8 @@ int main(int argc, char **argv)
 {
     TimedRaceApp app(argc, argv);
     TimingProbe probe;
+    if (!qEnvironmentVariableIsEmpty("TRAMELO_TIMED_NO_RECORD"))
+        QTimer::singleShot(0, &app, [&app] { app.mainFrame()->raceArchive().setRecording(false); });
     // "--web [ADDRESS:]PORT" as the program takes it, for bench/board-load.py.
     const QStringList arguments = app.arguments();
     const qsizetype web = arguments.indexOf(QStringLiteral("--web"));

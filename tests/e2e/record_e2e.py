@@ -85,6 +85,27 @@ class Race:
             self.session, self.args.simulator, args or ["--scenario", self.session.path("race.txt")])
         return process, clock_zero
 
+    def under_way(self, laps_in_journal):
+        """Starts a race and waits until the journal holds that many laps;
+        returns the program and the simulator's clock 0."""
+        program, window = self.start_program()
+        _, clock_zero = self.start_simulator()
+        xsession.start_race(self.session, window)
+        wait_for_journal_laps(self, program, laps_in_journal, 90)
+        return program, clock_zero
+
+    def clean_start(self):
+        """A start that must show no box: the window stays alone a while."""
+        program, window = self.start_program()
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline:
+            if self.session.message_boxes():
+                raise Failure(f"a message box {self.session.message_boxes()} at a start that should show none")
+            if program.poll() is not None:
+                raise Failure(f"the program ended with status {program.returncode}")
+            time.sleep(0.2)
+        xsession.quit_program(self.session, program, window)
+
     def folders(self):
         return sorted(glob.glob(os.path.join(self.races, "*")))
 
@@ -147,17 +168,6 @@ def check_laps(race, lines, counted_before=None):
     return len(seen)
 
 
-def expect_no_box(session, program, seconds):
-    """A clean start: the window stays alone for a while."""
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        if session.message_boxes():
-            raise Failure(f"a message box {session.message_boxes()} at a start that should show none")
-        if program.poll() is not None:
-            raise Failure(f"the program ended with status {program.returncode}")
-        time.sleep(0.2)
-
-
 def wait_for_journal_laps(race, program, count, timeout):
     def enough():
         folders = race.folders()
@@ -167,10 +177,7 @@ def wait_for_journal_laps(race, program, count, timeout):
 
 def case_kill(args, session):
     race = Race(args, session, laps=20)
-    program, window = race.start_program()
-    _, clock_zero = race.start_simulator()
-    xsession.start_race(session, window)
-    wait_for_journal_laps(race, program, 15, 90)
+    program, clock_zero = race.under_way(15)
     program.send_signal(signal.SIGKILL)
     killed_at_ms = (time.monotonic() - clock_zero) * 1000
     program.wait(10)
@@ -192,19 +199,13 @@ def case_kill(args, session):
         raise Failure(f"after the box the journal should end 'interrupted' with its {kept} laps unchanged; "
                       f"it ends {end_of(after)!r} with {len(laps_of(after))} laps")
     xsession.quit_program(session, program, window)
-
-    program, window = race.start_program()
-    expect_no_box(session, program, 5)
-    xsession.quit_program(session, program, window)
+    race.clean_start()
     print(f"killed race kept with {kept} laps, announced once")
 
 
 def case_signal(args, session):
     race = Race(args, session, laps=20)
-    program, window = race.start_program()
-    _, clock_zero = race.start_simulator()
-    xsession.start_race(session, window)
-    wait_for_journal_laps(race, program, 4, 90)
+    program, clock_zero = race.under_way(4)
     program.send_signal(signal.SIGTERM)
     signalled_at_ms = (time.monotonic() - clock_zero) * 1000
     status = program.wait(20)
@@ -214,10 +215,7 @@ def case_signal(args, session):
     if end_of(lines) != "signalled":
         raise Failure(f"the journal should end 'signalled', it ends {end_of(lines)!r}")
     check_laps(race, lines, counted_before=signalled_at_ms - 2000)
-
-    program, window = race.start_program()
-    expect_no_box(session, program, 5)
-    xsession.quit_program(session, program, window)
+    race.clean_start()
     print(f"SIGTERM closed the journal after {len(laps_of(lines))} laps; the next start showed nothing")
 
 

@@ -38,3 +38,13 @@ inline void writeBytes(const std::filesystem::path &file, const std::string &byt
 {
     std::ofstream(file, std::ios::binary) << bytes;
 }
+
+/// A race folder \a name under \a racesDir holding \a journal.
+inline std::filesystem::path writeRaceFolder(const std::filesystem::path &racesDir, const std::string &name,
+                                             const std::string &journal)
+{
+    const std::filesystem::path folder = racesDir / name;
+    std::filesystem::create_directory(folder);
+    writeBytes(folder / "journal.jsonl", journal);
+    return folder;
+}

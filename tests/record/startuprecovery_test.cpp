@@ -16,13 +16,7 @@ const std::string kHeader = R"({"format":"tramelo-journal","version":1,"startedA
 const std::string kLap = R"({"type":"lap","hostMs":15000,"seat":0,"lap":1})" "\n";
 
 struct StartupRecovery : TempFolder {
-    fs::path race(const std::string &name, const std::string &journal)
-    {
-        const fs::path folder = dir / name;
-        fs::create_directory(folder);
-        writeBytes(folder / record::kJournalFileName, journal);
-        return folder;
-    }
+    fs::path race(const std::string &name, const std::string &journal) { return writeRaceFolder(dir, name, journal); }
     RecordingMessages messages;
 };
 
