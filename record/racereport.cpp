@@ -35,8 +35,9 @@ void writeRace(std::string &html, const RaceLog &log, const RaceStandings &stand
     html += "<dt>Počet kol</dt><dd>" + htmlEscaped(log.lapsPerRide) + "</dd>";
     html += "<dt>Konec závodu</dt><dd class=\"race-end\">" + htmlEscaped(raceEndText(log.end)) + "</dd></dl>";
     if (endedEarly(log.end))
-        html += "<p class=\"banner interrupted\">Závod byl přerušen. Zpráva ukazuje všechna zachovaná kola ("
-                + std::to_string(countedLaps(standings)) + ").</p>";
+        html += std::string("<p class=\"banner interrupted\">")
+                + (log.end == RaceEnd::Open ? "Záznam závodu nemá konec." : "Závod byl přerušen.")
+                + " Zpráva ukazuje všechna zachovaná kola (" + std::to_string(countedLaps(standings)) + ").</p>";
     if (log.damagedLines > 0)
         html += "<p class=\"banner damaged\">Záznam závodu je poškozený: " + std::to_string(log.damagedLines)
                 + " řádků nešlo přečíst. Zpráva ukazuje vše ostatní.</p>";

@@ -41,7 +41,7 @@ std::string raceEndText(RaceEnd end)
 {
     switch (end) {
     case RaceEnd::Finished: return "dokončen";
-    case RaceEnd::Open:
+    case RaceEnd::Open: return "záznam bez konce (závod ještě běží, nebo byl přerušen)";
     case RaceEnd::Interrupted: return "přerušen (program skončil nečekaně)";
     case RaceEnd::Closed: return "ukončen zavřením programu";
     case RaceEnd::Signalled: return "ukončen systémem";

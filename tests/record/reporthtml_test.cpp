@@ -116,6 +116,12 @@ TEST(RaceReport, AnInterruptedRaceSaysSoAndShowsItsStandingsSoFar)
     EXPECT_NE(html.find("1 řádků nešlo přečíst"), std::string::npos);
     EXPECT_NE(html.find("<td class=\"outcome\">nedokončil</td>"), std::string::npos);
     EXPECT_NE(html.find("<h2>Pořadí</h2>"), std::string::npos);
+
+    // Read while it has no end yet: it may still be running, so it is not called interrupted.
+    race.log.end = record::RaceEnd::Open;
+    const std::string open = record::raceReportHtml(race.log);
+    EXPECT_NE(open.find("Záznam závodu nemá konec. Zpráva ukazuje všechna zachovaná kola (2)."), std::string::npos);
+    EXPECT_EQ(open.find("Závod byl přerušen"), std::string::npos);
 }
 
 TEST(LapCharts, AxesGetRoundTicksAndAStopKeepsTheScaleOfTheDrivenLaps)
