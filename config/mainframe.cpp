@@ -261,9 +261,9 @@ void MainFrame::startRaceCommand()
 
 void MainFrame::timerTick(int id)
 {
-    const Rect window = windowRect();
     switch (id) {
-    case kSlideTimer: slideTick(window); break;
+    // Only the slide uses the window's rectangle; reading it asks the X server.
+    case kSlideTimer: slideTick(windowRect()); break;
     case kCountdownTimer: {
         const Rect screen = screenRect();
         engine_->countdownTick(screen.width(), screen.height());
