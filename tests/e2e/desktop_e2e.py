@@ -5,7 +5,7 @@ panel along the top edge.
 The private X server gets a window manager (mutter, GNOME's, as an X11 window
 manager; or openbox) and a tint2 panel whose strut keeps the top 30 px. The
 program starts with a race loaded, Alt+S starts it and the track simulator
-plays three cars over three laps. The test checks that the start lights
+plays three cars over six laps. The test checks that the start lights
 window stands where the lights belong, that the race screen settles where
 the window manager lets it (the whole screen where it may cover the panel,
 the area below the panel where it may not) and stays there when moved away,
@@ -25,7 +25,8 @@ from race_e2e import BORDER, FILL_A, FILL_B  # noqa: E402
 from xsession import Failure  # noqa: E402
 
 RACERS = ["Řehoř Šťastný", "Žofie Čermáková", "Ďábel"]
-LAPS = 3
+# Long enough for every check to end before the end-of-race question.
+LAPS = 6
 # The start crossings come late enough for a slow slide, countdown and
 # grow-back under a window manager on a loaded machine.
 SCENARIO = "".join(f"{start + lap * 2100} {channel} 8 0\n"
@@ -63,12 +64,16 @@ def check_lights_window(session, program):
     return placed
 
 
-def check_race_screen_stays(session, window_manager, window):
-    """The race screen is where the window manager lets it be, stays there,
-    and comes back there when moved away."""
+def wait_for_race_frame(session, window_manager, window):
+    """The race screen settles where the window manager lets it be."""
     expected = RACE_FRAME[window_manager]
     xsession.wait_for(f"the race window at {expected}", lambda: race_frame(session, window) == expected, 20,
                       interval=0.2)
+    return expected
+
+
+def check_race_screen_stays(session, expected, window):
+    """The race screen comes back when moved away, and then stays put."""
     session.xdotool("windowmove", window, "200", "150")
     xsession.wait_for(f"the race window back at {expected} after a move", lambda: race_frame(session, window)
                       == expected, 20, interval=0.2)
@@ -125,8 +130,8 @@ def run(args, session):
     lights = check_lights_window(session, program)
 
     xsession.wait_for_race_clock(session, program, window, 60)
-    check_race_screen_stays(session, args.window_manager, window)
-    frame, client = race_frame(session, window), session.client_rect(window)
+    frame = wait_for_race_frame(session, args.window_manager, window)
+    client = session.client_rect(window)
 
     def table_whole():
         picture = xsession.Picture(session.screenshot(session.path("race-table.png")))
@@ -140,8 +145,9 @@ def run(args, session):
     table_whole.last = None
     try:
         xsession.watch(session, program, "the whole race table on the screen", table_whole, 30)
-    except Failure:
-        raise table_whole.last or Failure("no screenshot of the race table") from None
+    except Failure as failure:
+        raise Failure(f"{failure}; the last screenshot: {table_whole.last}") from None
+    check_race_screen_stays(session, frame, window)
 
     xsession.save_results(session, program, "vysledky.csv", 60)
     status = xsession.quit_program(session, program, window)
