@@ -72,9 +72,10 @@ BoardServer::BoardServer(std::filesystem::path racesDir, const ConnectionLimits 
 
 BoardServer::~BoardServer()
 {
-    // The clients' sockets belong to the TCP server, a child like them.
-    for (auto it = liveClients_.cbegin(); it != liveClients_.cend(); ++it)
-        delete it.key();
+    // Taken out of the table first: a client closing says it is disconnected.
+    const QList<QWebSocket *> clients = liveClients_.keys();
+    liveClients_.clear();
+    qDeleteAll(clients);
 }
 
 bool BoardServer::listen(const BoardAddress &address, QString *error)
@@ -129,8 +130,9 @@ void BoardServer::publish()
         return;
     lastPublished_ = document;
     const QString message = QString::fromUtf8(document);
-    for (auto it = liveClients_.cbegin(); it != liveClients_.cend(); ++it)
-        it.key()->sendTextMessage(message);
+    const QList<QWebSocket *> clients = liveClients_.keys();
+    for (QWebSocket *client : clients)
+        client->sendTextMessage(message);
 }
 
 void BoardServer::acceptLiveClients()

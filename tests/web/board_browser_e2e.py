@@ -20,12 +20,9 @@ import time
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import boardsession  # noqa: E402
-from boardsession import Failure, xsession  # noqa: E402
+from boardsession import LAP_MS, RACERS, Failure, crossing_ms, xsession  # noqa: E402
 
-RACERS = ["Řehoř Šťastný", "Žofie Čermáková", "Adam Novák", "Bára Dvořáková"]
 LAPS = 6
-START_MS = 16000
-LAP_MS = {0: 2000, 1: 2150, 2: 2300, 3: 2450}
 PHONE = (412, 915)
 
 # Every row as the page shows it: seat, name and laps; null until the page is there.
@@ -40,30 +37,13 @@ ROWS_JS = """(() => {
 })()"""
 
 
-def scenario():
-    lines = []
-    for car, lap_ms in LAP_MS.items():
-        for lap in range(LAPS + 1):
-            lines.append(f"{START_MS + car * 200 + lap * lap_ms} {car + 1} 8 0\n")
-    return "".join(lines)
-
-
-def finish_ms():
-    return max(START_MS + car * 200 + LAPS * lap_ms for car, lap_ms in LAP_MS.items())
-
-
 def page_state(browser):
     text = browser.evaluate(ROWS_JS)
     return json.loads(text) if text else {"offline": False, "rows": []}
 
 
 def run(session, program, simulator, screenshot):
-    scenario_file = session.path("race.txt")
-    with open(scenario_file, "w") as out:
-        out.write(scenario())
-    xsession.write_race_settings(session, xsession.race_settings(session.path("track"), RACERS, LAPS))
-    port = boardsession.free_port()
-    process, window, _ = boardsession.start_program_with_board(session, program, port)
+    process, port, clock_zero = boardsession.start_race_with_board(session, program, simulator, LAPS)
     browser = boardsession.Chromium(session, f"http://127.0.0.1:{port}/", *PHONE)
     try:
         xsession.wait_for("the board's rows", lambda: len(page_state(browser)["rows"]) == len(RACERS), 30)
@@ -71,19 +51,17 @@ def run(session, program, simulator, screenshot):
         if names != sorted(RACERS):
             raise Failure(f"the board shows the names {names}, expected {sorted(RACERS)}")
 
-        _, _, clock_zero = xsession.start_simulator(session, simulator, ["--scenario", scenario_file])
-        xsession.start_race(session, window)
         # Watch the lap counts of the leading car's seat from the page itself.
         seen = set()
         shot_taken = False
-        deadline = clock_zero + (finish_ms() + 8000) / 1000
+        deadline = clock_zero + (max(crossing_ms(car, LAPS) for car in LAP_MS) + 8000) / 1000
         while time.monotonic() < deadline:
             state = page_state(browser)
             if state["offline"]:
                 raise Failure("the board says it has no connection while the program runs")
             laps = {seat: int(count) for seat, _, count in state["rows"]}
             seen.add(laps.get("1", 0))
-            if not shot_taken and time.monotonic() > clock_zero + (START_MS + 3 * LAP_MS[0] + 300) / 1000:
+            if not shot_taken and time.monotonic() > clock_zero + (crossing_ms(0, 3) + 300) / 1000:
                 browser.screenshot(session.path("board.png"))
                 shot_taken = True
             if all(laps.get(str(car + 1)) == LAPS for car in LAP_MS):

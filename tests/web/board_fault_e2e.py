@@ -8,6 +8,7 @@ the board once the attack stops.
 """
 
 import argparse
+import contextlib
 import json
 import os
 import socket
@@ -18,21 +19,13 @@ import time
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import boardsession  # noqa: E402
-from boardsession import Failure, xsession  # noqa: E402
+from boardsession import LAP_MS, RACERS, Failure, crossing_ms, xsession  # noqa: E402
 
-RACERS = ["Řehoř Šťastný", "Žofie Čermáková", "Adam Novák", "Bára Dvořáková"]
 LAPS = 8
-START_MS = 16000
-LAP_MS = {0: 2000, 1: 2150, 2: 2300, 3: 2450}
 IDLE_CONNECTIONS = 500
 # The cells that come from the hardware's clock; the gap is measured on the
 # host's clock and moves with the timers, so it is left out.
 COMPARED = ("seat", "name", "position", "laps", "lastLap", "bestLap", "lastSpeed", "topSpeed", "tank", "flag")
-
-
-def scenario():
-    return "".join(f"{START_MS + car * 200 + lap * lap_ms} {car + 1} 8 0\n"
-                   for car, lap_ms in LAP_MS.items() for lap in range(LAPS + 1))
 
 
 class Attack:
@@ -101,36 +94,16 @@ class Attack:
             header.close()
 
 
-def race_state(port):
-    status, body = boardsession.http_get(port, "/api/race")
-    if status != 200:
-        raise Failure(f"/api/race answered {status}")
-    return json.loads(body)
-
-
 def run_race(session, program, simulator, name, attacked):
     """Plays the scenario race; returns the board's final racers."""
-    scenario_file = session.path("race.txt")
-    with open(scenario_file, "w") as out:
-        out.write(scenario())
-    xsession.write_race_settings(session, xsession.race_settings(session.path("track"), RACERS, LAPS))
-    port = boardsession.free_port()
-    process, window, _ = boardsession.start_program_with_board(session, program, port)
-    attack = Attack(port) if attacked else None
-    if attack:
-        attack.__enter__()
-    try:
-        _, _, clock_zero = xsession.start_simulator(session, simulator, ["--scenario", scenario_file])
-        xsession.start_race(session, window)
-        last_ms = max(START_MS + car * 200 + LAPS * lap_ms for car, lap_ms in LAP_MS.items())
+    process, port, clock_zero = boardsession.start_race_with_board(session, program, simulator, LAPS)
+    with Attack(port) if attacked else contextlib.nullcontext() as attack:
+        last_ms = max(crossing_ms(car, LAPS) for car in LAP_MS)
         time.sleep(max(0.0, clock_zero + (last_ms + 1500) / 1000 - time.monotonic()))
         if process.poll() is not None:
             raise Failure(f"{name}: the program ended during the race:\n" + session.log_tail("tramelo"))
         xsession.watch(session, process, f"{name}: the end-of-race question", lambda: session.windows("^Otázka$"),
                        30, expected_box="Otázka")
-    finally:
-        if attack:
-            attack.__exit__(None, None, None)
     if attack:
         print(f"{name}: {attack.dropped} idle connections closed by the board, the endless header dropped "
               f"{attack.header_drops} times after {attack.header_bytes // 1024} KiB sent in all")
@@ -151,9 +124,10 @@ def run_race(session, program, simulator, name, attacked):
 
 def _try_state(port):
     try:
-        return race_state(port)
+        status, body = boardsession.http_get(port, "/api/race")
     except OSError:
         return None
+    return json.loads(body) if status == 200 else None
 
 
 def run(session, program, simulator):

@@ -274,6 +274,34 @@ private slots:
         QCOMPARE(server.liveClientCount(), 1);
     }
 
+    void boardAddresses_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("host"); // empty: refused
+        QTest::addColumn<int>("port");
+        QTest::newRow("port alone: every interface") << "8080" << QHostAddress(QHostAddress::Any).toString() << 8080;
+        QTest::newRow("loopback") << "127.0.0.1:8080" << "127.0.0.1" << 8080;
+        QTest::newRow("localhost") << "localhost:80" << "127.0.0.1" << 80;
+        QTest::newRow("IPv6 in brackets") << "[::1]:18000" << "::1" << 18000;
+        QTest::newRow("any free port") << "127.0.0.1:0" << "127.0.0.1" << 0;
+        for (const char *bad : {"", "http", "65536", "-1", "+80", " 80", "80 ", "::1:80", "[::1]", "club.example:80",
+                                "127.0.0.1:", ":80", "127.0.0.256:80", "1.2.3.4:5:6"})
+            QTest::addRow("refused: '%s'", bad) << bad << QString() << 0;
+    }
+
+    void boardAddresses()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        const std::optional<BoardAddress> address = parseBoardAddress(text);
+        QCOMPARE(address.has_value(), !host.isEmpty());
+        if (address) {
+            QCOMPARE(address->host.toString(), host);
+            QCOMPARE(int(address->port), port);
+        }
+    }
+
 private:
     /// A finished race's folder with its report, a race folder that is a
     /// link out of the archive, and a report that is one.

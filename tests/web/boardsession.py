@@ -20,6 +20,33 @@ from xsession import Failure  # noqa: E402
 
 BOARD_LINE = re.compile(r"Živé výsledky: http://127\.0\.0\.1:(\d+)/")
 
+# The tests' race: four cars with steady laps, starting 200 ms apart at 16 s
+# of the simulator's clock (the program needs about ten seconds from the
+# start command to the start signal).
+RACERS = ["Řehoř Šťastný", "Žofie Čermáková", "Adam Novák", "Bára Dvořáková"]
+START_MS = 16000
+LAP_MS = {0: 2000, 1: 2150, 2: 2300, 3: 2450}
+
+
+def crossing_ms(car, lap):
+    """When car (0 to 3) crosses the line for the lap-th time (0: its start)."""
+    return START_MS + car * 200 + lap * LAP_MS[car]
+
+
+def start_race_with_board(session, program, simulator, laps):
+    """Writes the race's settings and scenario, starts the program with its
+    board and the simulator, and gives the start command; returns the
+    program, the board's port and the simulator's clock 0."""
+    scenario_file = session.path("race.txt")
+    with open(scenario_file, "w") as out:
+        out.writelines(f"{crossing_ms(car, lap)} {car + 1} 8 0\n" for car in LAP_MS for lap in range(laps + 1))
+    xsession.write_race_settings(session, xsession.race_settings(session.path("track"), RACERS, laps))
+    port = free_port()
+    process, window, _ = start_program_with_board(session, program, port)
+    _, _, clock_zero = xsession.start_simulator(session, simulator, ["--scenario", scenario_file])
+    xsession.start_race(session, window)
+    return process, port, clock_zero
+
 
 def free_port():
     """A loopback port no one listens on now (kept for a restart on the same port)."""
