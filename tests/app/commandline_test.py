@@ -40,6 +40,10 @@ def check(program):
     expect(["--no-such-option"], 2, stderr_has=("no-such-option", "Nápověda: tramelo --help"), quiet_stream="stdout")
     expect(["-x"], 2, stderr_has=("'x'", "Nápověda: tramelo --help"), quiet_stream="stdout")
     expect(["a-stray-argument"], 2, stderr_has=("Neznámý argument: a-stray-argument",), quiet_stream="stdout")
+    # --web takes [ADDRESS:]PORT; a bad one is refused before any window.
+    expect(["--web"], 2, stderr_has=("web", "Nápověda: tramelo --help"), quiet_stream="stdout")
+    expect(["--web", "club.example:80"], 2, stderr_has=("Neplatná adresa pro --web: club.example:80",),
+           quiet_stream="stdout")
     for failure in failures:
         print("FAIL:", failure, file=sys.stderr)
     return 1 if failures else 0
