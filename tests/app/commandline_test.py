@@ -44,6 +44,12 @@ def check(program):
     expect(["--web"], 2, stderr_has=("web", "Nápověda: tramelo --help"), quiet_stream="stdout")
     expect(["--web", "club.example:80"], 2, stderr_has=("Neplatná adresa pro --web: club.example:80",),
            quiet_stream="stdout")
+    # --report takes one output file, nothing more; a missing race folder is a clear refusal.
+    expect(["--report"], 2, stderr_has=("report",), quiet_stream="stdout")
+    expect(["--report", "/nonexistent/race", "out.html", "more"], 2, stderr_has=("Neznámý argument: more",),
+           quiet_stream="stdout")
+    expect(["--report", "/nonexistent/race"], 1, stderr_has=("Složka závodu /nonexistent/race neexistuje.",),
+           quiet_stream="stdout")
     for failure in failures:
         print("FAIL:", failure, file=sys.stderr)
     return 1 if failures else 0
