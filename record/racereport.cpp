@@ -39,11 +39,11 @@ void writeRace(std::string &html, const RaceLog &log, const RaceStandings &stand
                 + (log.end == RaceEnd::Open ? "Záznam závodu nemá konec." : "Závod byl přerušen.")
                 + " Zpráva ukazuje všechna zachovaná kola (" + std::to_string(countedLaps(standings)) + ").</p>";
     if (log.damagedLines > 0)
-        html += "<p class=\"banner damaged\">Záznam závodu je poškozený: " + std::to_string(log.damagedLines)
-                + " řádků nešlo přečíst. Zpráva ukazuje vše ostatní.</p>";
+        html += "<p class=\"banner damaged\">Záznam závodu je poškozený (nečitelné řádky: "
+                + std::to_string(log.damagedLines) + "). Zpráva ukazuje vše ostatní.</p>";
     if (log.unreadBytes > 0)
-        html += "<p class=\"banner damaged\">Záznam závodu je příliš velký: posledních "
-                + std::to_string(log.unreadBytes) + " bajtů nebylo přečteno.</p>";
+        html += "<p class=\"banner damaged\">Záznam závodu je příliš velký (nepřečtené bajty na konci: "
+                + std::to_string(log.unreadBytes) + ").</p>";
     html += "</header>";
 }
 
