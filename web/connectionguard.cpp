@@ -1,5 +1,6 @@
 #include "web/connectionguard.h"
 
+#include <QElapsedTimer>
 #include <QTcpSocket>
 
 namespace {

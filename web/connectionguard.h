@@ -7,7 +7,6 @@
 // loop without waiting, so an offender never holds up the program.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
 #include <QTcpServer>
@@ -29,9 +28,6 @@ class GuardedTcpServer : public QTcpServer {
     Q_OBJECT
 public:
     explicit GuardedTcpServer(const ConnectionLimits &limits, QObject *parent = nullptr);
-
-    int connectionCount() const { return int(sockets_.size()); }
-    const ConnectionLimits &limits() const { return limits_; }
 
 protected:
     void incomingConnection(qintptr descriptor) override;

@@ -25,12 +25,14 @@ from boardsession import LAP_MS, RACERS, Failure, crossing_ms, xsession  # noqa:
 LAPS = 6
 PHONE = (412, 915)
 
-# Every row as the page shows it: seat, name and laps; null until the page is there.
+# Every row as the page shows it (seat, name and laps) and how many rows are
+# marked for a lap just counted; null until the page is there.
 ROWS_JS = """(() => {
   const offline = document.getElementById("offline");
   if (!offline) return null;
   return JSON.stringify({
     offline: !offline.hidden,
+    marked: document.querySelectorAll(".racer.lap").length,
     rows: [...document.querySelectorAll(".racer")].map((row) => [
       row.dataset.seat, row.querySelector(".name").textContent, row.querySelector(".laps").textContent])
   });
@@ -39,7 +41,7 @@ ROWS_JS = """(() => {
 
 def page_state(browser):
     text = browser.evaluate(ROWS_JS)
-    return json.loads(text) if text else {"offline": False, "rows": []}
+    return json.loads(text) if text else {"offline": False, "marked": 0, "rows": []}
 
 
 def run(session, program, simulator, screenshot):
@@ -53,6 +55,7 @@ def run(session, program, simulator, screenshot):
 
         # Watch the lap counts of the leading car's seat from the page itself.
         seen = set()
+        marked = 0
         shot_taken = False
         deadline = clock_zero + (max(crossing_ms(car, LAPS) for car in LAP_MS) + 8000) / 1000
         while time.monotonic() < deadline:
@@ -61,6 +64,7 @@ def run(session, program, simulator, screenshot):
                 raise Failure("the board says it has no connection while the program runs")
             laps = {seat: int(count) for seat, _, count in state["rows"]}
             seen.add(laps.get("1", 0))
+            marked = max(marked, state["marked"])
             if not shot_taken and time.monotonic() > clock_zero + (crossing_ms(0, 3) + 300) / 1000:
                 browser.screenshot(session.path("board.png"))
                 shot_taken = True
@@ -73,6 +77,9 @@ def run(session, program, simulator, screenshot):
         if len(seen) < LAPS // 2:
             raise Failure(f"the board showed only the lap counts {sorted(seen)} of the leader: it did not follow "
                           "the race")
+        if not marked:
+            raise Failure("no row was marked for a counted lap")
+        xsession.wait_for("the lap marks to fade", lambda: page_state(browser)["marked"] == 0, 5)
         leader = page_state(browser)["rows"][0][1]
         if leader != RACERS[0]:
             raise Failure(f"the board's first row is {leader}, expected the winner {RACERS[0]}")

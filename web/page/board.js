@@ -60,12 +60,14 @@ function racerRow(racer) {
 
   const before = seenLaps.get(racer.seat);
   seenLaps.set(racer.seat, racer.laps);
-  if (before !== undefined && before !== racer.laps) lapMarkedAt.set(racer.seat, performance.now());
+  // Only a lap counted marks the row; a program started again begins at 0.
+  if (before !== undefined && Number(racer.laps) > Number(before)) lapMarkedAt.set(racer.seat, performance.now());
   // A redraw while the mark fades continues its animation where it was.
   const sinceLap = performance.now() - (lapMarkedAt.get(racer.seat) ?? -Infinity);
   if (sinceLap < LAP_MARK_MS) {
     row.classList.add("lap");
     row.style.animationDelay = -sinceLap + "ms";
+    row.addEventListener("animationend", () => row.classList.remove("lap"));
   }
   return row;
 }
