@@ -84,12 +84,14 @@ void writeLegend(std::string &html, const RaceStandings &standings)
 void writeCharts(std::string &html, const RaceStandings &standings)
 {
     const LapTimeChart lapTimes = lapTimeChart(standings);
-    html += "<section id=\"grafy\"><h2>Časy kol</h2><figure>" + lapTimes.svg;
+    // On a narrow screen a chart keeps a legible size and scrolls sideways.
+    html += "<section id=\"grafy\"><h2>Časy kol</h2><figure><div class=\"scroll\">" + lapTimes.svg + "</div>";
     writeLegend(html, standings);
     html += "<figcaption class=\"note\">Tečka značí nejrychlejší kolo závodníka.";
     if (lapTimes.ceilingMs)
         html += " Kola delší než " + durationText(*lapTimes.ceilingMs) + " jsou zakreslena na horním okraji.";
-    html += "</figcaption></figure><h2>Pořadí po kolech</h2><figure>" + positionChartSvg(standings);
+    html += "</figcaption></figure><h2>Pořadí po kolech</h2><figure><div class=\"scroll\">"
+            + positionChartSvg(standings) + "</div>";
     writeLegend(html, standings);
     html += "</figure></section>";
 }

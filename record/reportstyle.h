@@ -29,13 +29,15 @@ th.name,td.name,td.event{text-align:left;white-space:normal}
 tr.best td{font-weight:bold}
 tr.fastest td{background:var(--best)}
 ul.legend{list-style:none;padding:0;margin:.3rem 0;display:flex;flex-wrap:wrap;gap:.3rem 1.2rem}
-svg.chart{display:block;width:100%;height:auto;font-size:12px}
+figure{margin:0}
+svg.chart{display:block;width:100%;height:auto;font-size:13px}
 svg.chart .grid{stroke:#e6e6e6}
 svg.chart .axis,svg.chart .tick{stroke:#8a8a8a}
 svg.chart text{fill:#444}
 svg.chart polyline{stroke-width:2;stroke-linejoin:round;stroke-linecap:round}
 .lap-tables{display:grid;grid-template-columns:repeat(auto-fill,minmax(16rem,1fr));gap:1rem 2rem}
-@media (max-width:40rem){body{padding:.5rem}th,td{padding:.2rem .3rem}h1{font-size:1.3rem}}
+.standings td.name{white-space:nowrap}
+@media (max-width:40rem){body{padding:.5rem}th,td{padding:.2rem .3rem}h1{font-size:1.3rem}svg.chart{min-width:32rem}}
 @media print{
 @page{size:A4;margin:12mm}
 body{max-width:none;padding:0;font-size:9.5pt}
