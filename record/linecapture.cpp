@@ -63,6 +63,7 @@ std::string fileErrorReason(int error)
     case ENOTDIR: return "v cestě ke složce stojí soubor";
     case EIO: return "chyba vstupu/výstupu disku";
     case EFBIG: return "soubor přesáhl povolenou velikost";
+    case EEXIST: return "takový soubor již existuje";
     default: return std::string("chyba zápisu: ") + std::strerror(error);
     }
 }
