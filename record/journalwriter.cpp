@@ -1,5 +1,7 @@
 #include "record/journalwriter.h"
 
+#include "record/linecapture.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cerrno>
@@ -29,18 +31,8 @@ const char *endName(RaceEnd how)
 
 std::string failureReason(const std::filesystem::path &file, int error)
 {
-    std::string why;
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT: why = "na disku není volné místo"; break;
-    case EACCES:
-    case EPERM:
-    case EROFS: why = "do složky nelze zapisovat"; break;
-    case EEXIST: why = "soubor se záznamem již existuje"; break;
-    case ENOENT: why = "složka pro záznam neexistuje"; break;
-    default: why = "chyba zápisu (kód " + std::to_string(error) + ")"; break;
-    }
-    return "Záznam závodu nelze ukládat (" + file.string() + "): " + why + ". Závod pokračuje bez záznamu.";
+    return "Záznam závodu nelze ukládat (" + file.string() + "): " + fileErrorReason(error)
+           + ". Závod pokračuje bez záznamu.";
 }
 
 Json eventLine(const char *type, std::int32_t hostMs)
