@@ -320,7 +320,7 @@ std::optional<RaceLog> readJournalFile(const std::filesystem::path &file, std::s
         return std::nullopt;
     }
     RaceLog log = readJournal(bytes);
-    log.unreadBytes = size - done;
+    log.unreadBytes = size > kJournalReadLimit ? size - kJournalReadLimit : 0;
     return log;
 }
 
