@@ -34,9 +34,9 @@ sys.path.insert(0, os.path.join(HERE, "..", "tests", "web"))
 import boardsession  # noqa: E402
 from boardsession import Failure, xsession  # noqa: E402
 
-_spec = importlib.util.spec_from_file_location("measure_race", os.path.join(HERE, "measure-race.py"))
-measure_race = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(measure_race)
+_found = importlib.util.spec_from_file_location("measure_race", os.path.join(HERE, "measure-race.py"))
+measure_race = importlib.util.module_from_spec(_found)
+_found.loader.exec_module(measure_race)
 
 MAX_CLIENTS = 120
 LAP_MS = (3000, 5000)
