@@ -8,25 +8,17 @@
 #include "record/journalreader.h"
 #include "record/journaltestsupport.h"
 #include "record/reportfiles.h"
+#include "record/reportlog.h"
 #include "record/startuprecovery.h"
 
 #include <gtest/gtest.h>
 
-#include <regex>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const fs::path kFixtures = fs::path(TRAMELO_TEST_DATA_DIR) / "report";
-
-long countMatches(const std::string &text, const std::regex &pattern)
-{
-    return std::distance(std::sregex_iterator(text.begin(), text.end(), pattern), std::sregex_iterator());
-}
-
-// A row of a racer's lap table: lap number and lap time.
-const std::regex kLapRow("<tr( class=\"[a-z ]+\")?><td>[0-9]+</td><td>(★ )?[0-9]+:[0-9]{2}:[0-9]{3}</td>");
 
 class ReportFiles : public TempFolder {
 protected:
@@ -52,7 +44,7 @@ TEST_F(ReportFiles, ARaceFoundInterruptedAtStartUpGetsAReportOfEveryLapKept)
     const std::string html = readBytes(folder / record::kReportFileName);
     EXPECT_NE(html.find("<dd class=\"race-end\">přerušen"), std::string::npos);
     EXPECT_NE(html.find("Závod byl přerušen. Zpráva ukazuje všechna zachovaná kola (58)."), std::string::npos);
-    EXPECT_EQ(countMatches(html, kLapRow), 58);
+    EXPECT_EQ(lapRowsOf(html), 58u);
     // The last whole line: Adam's lap 11 of 0:04:858, leading.
     EXPECT_NE(html.find("<tr><td>11</td><td>0:04:858</td><td>474</td><td>1</td></tr>"), std::string::npos);
 
@@ -67,7 +59,7 @@ TEST_F(ReportFiles, ARaceFolderIsRebuiltAndABadOneGetsAClearReason)
     std::string error;
     ASSERT_TRUE(record::writeRaceFolderReports(folder, &error)) << error;
     const std::string html = readBytes(folder / record::kReportFileName);
-    EXPECT_EQ(countMatches(html, kLapRow), 87);
+    EXPECT_EQ(lapRowsOf(html), 87u);
     EXPECT_EQ(html.find("přerušen"), std::string::npos);
 
     EXPECT_FALSE(record::writeRaceFolderReports(dir / "nic", &error));

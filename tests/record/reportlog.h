@@ -1,9 +1,11 @@
 // Race journals built by hand for the report tests: named seats, start
-// crossings and laps whose lap times follow from the hardware timestamps.
+// crossings and laps whose lap times follow from the hardware timestamps; and
+// the number of lap rows a report page shows.
 #pragma once
 
 #include "record/racelog.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -62,3 +64,18 @@ private:
     std::uint32_t last_[8] = {};
     std::int32_t hostMs_ = 0;
 };
+
+/// The body rows of the racers' lap tables in a report page.
+inline std::size_t lapRowsOf(const std::string &html)
+{
+    const std::size_t begin = html.find("<section id=\"kola\">");
+    const std::size_t end = html.find("</section>", begin);
+    const std::string section = html.substr(begin, end - begin);
+    std::size_t rows = 0;
+    for (std::size_t at = section.find("<tr"); at != std::string::npos; at = section.find("<tr", at + 1))
+        ++rows;
+    std::size_t headers = 0;
+    for (std::size_t at = section.find("<thead>"); at != std::string::npos; at = section.find("<thead>", at + 1))
+        ++headers;
+    return rows - headers;
+}
