@@ -23,8 +23,11 @@ Rect toRect(const QRect &r)
 Rect placedWindowRect(const QWidget &window)
 {
     const QRect frame = window.frameGeometry();
-    // The offscreen platform offers the X11 interface too, without a server.
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    // Only the xcb platform's windows are X windows: the offscreen platform
+    // may offer an X11 interface too, with a connection its windows are not on.
+    const auto *x11 = QGuiApplication::platformName() == QLatin1String("xcb")
+                          ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                          : nullptr;
     xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
     if (!connection || !window.testAttribute(Qt::WA_WState_Created))
         return toRect(frame);
