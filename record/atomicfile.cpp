@@ -1,5 +1,7 @@
 #include "record/atomicfile.h"
 
+#include "record/writeall.h"
+
 #include <cerrno>
 #include <string>
 
@@ -8,22 +10,6 @@
 #include <unistd.h>
 
 namespace record {
-namespace {
-
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-} // namespace
 
 bool replaceFileAtomically(const std::filesystem::path &file, std::string_view bytes)
 {

@@ -1,6 +1,7 @@
 #include "record/journalwriter.h"
 
 #include "record/linecapture.h"
+#include "record/writeall.h"
 
 #include <nlohmann/json.hpp>
 
@@ -180,16 +181,9 @@ void JournalWriter::writeLine(const std::string &line, Sync sync)
     reportSyncFailure();
     if (failed_ || ended_)
         return;
-    std::size_t done = 0;
-    while (done < line.size()) {
-        const ssize_t written = ::write(fd_, line.data() + done, line.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            fail(written < 0 ? errno : EIO);
-            return;
-        }
-        done += static_cast<std::size_t>(written);
+    if (!writeAll(fd_, line)) {
+        fail(errno);
+        return;
     }
     requestSync(sync);
 }

@@ -1,5 +1,7 @@
 #include "record/linecapture.h"
 
+#include "record/writeall.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -26,21 +28,6 @@ std::uint32_t readLittleEndian(std::string_view bytes)
     for (int i = 3; i >= 0; --i)
         value = (value << 8) | static_cast<unsigned char>(bytes[i]);
     return value;
-}
-
-// The whole buffer, however many calls the kernel needs; false with errno set.
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 void setError(std::string *error, std::string text)

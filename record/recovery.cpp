@@ -1,6 +1,7 @@
 #include "record/recovery.h"
 
 #include "record/journalreader.h"
+#include "record/writeall.h"
 
 #include <nlohmann/json.hpp>
 
@@ -28,20 +29,6 @@ bool isPresent(const fs::path &path)
 {
     std::error_code error;
     return fs::symlink_status(path, error).type() != fs::file_type::not_found && !error;
-}
-
-bool writeAll(int fd, const std::string &bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
 }
 
 /// Writes \a bytes at the end of \a file (creating it if \a create) and forces them to the disk.
