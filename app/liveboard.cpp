@@ -2,17 +2,14 @@
 
 #include "config/mainframe.h"
 #include "engine/raceengine.h"
+#include "record/racearchive.h"
 #include "web/boardserver.h"
-
-#include <QStandardPaths>
 
 #include <cstdio>
 
 std::unique_ptr<BoardServer> openLiveBoard(const BoardAddress &address)
 {
-    const QString racesDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-                             + QStringLiteral("/races");
-    auto board = std::make_unique<BoardServer>(racesDir.toStdString());
+    auto board = std::make_unique<BoardServer>(RaceArchive::defaultRacesDir());
     QString error;
     if (!board->listen(address, &error)) {
         std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
