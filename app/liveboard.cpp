@@ -1,8 +1,8 @@
 #include "app/liveboard.h"
 
-#include "config/mainframe.h"
+#include "shell/mainframe.h"
 #include "engine/raceengine.h"
-#include "record/racearchive.h"
+#include "shell/racearchive.h"
 #include "web/boardserver.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "app/commandline.h"
 #include "app/liveboard.h"
 #include "app/reportcommand.h"
-#include "config/raceapp.h"
+#include "shell/raceapp.h"
 #include "web/boardserver.h"
 
 #include <QCoreApplication>

@@ -10,12 +10,12 @@
 // TRAMELO_TIMED_NO_RECORD=1 runs the race without its record (journal and
 // captured line), so that measure-race.py can compare the two side by side.
 #include "app/liveboard.h"
-#include "config/mainframe.h"
-#include "config/raceapp.h"
+#include "shell/mainframe.h"
+#include "shell/raceapp.h"
 #include "display/racetablewidget.h"
 #include "engine/raceengine.h"
-#include "platform/timingprobe.h"
-#include "record/racearchive.h"
+#include "shell/timingprobe.h"
+#include "shell/racearchive.h"
 #include "web/boardserver.h"
 
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "display/racerlogos.h"
 
-#include "platform/logofile.h"
+#include "qtplatform/logofile.h"
 
 #include <QString>
 

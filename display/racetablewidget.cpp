@@ -2,7 +2,7 @@
 
 #include "display/qtgeometry.h"
 #include "display/tablecells.h"
-#include "platform/messagebox.h"
+#include "qtplatform/messagebox.h"
 
 #include <QIcon>
 #include <QPainter>

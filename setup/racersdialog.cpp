@@ -1,8 +1,8 @@
 #include "setup/racersdialog.h"
 
 #include "config/initext.h"
-#include "platform/logofile.h"
-#include "platform/messagebox.h"
+#include "qtplatform/logofile.h"
+#include "qtplatform/messagebox.h"
 #include "setup/dialogokbutton.h"
 #include "setup/dialogunits.h"
 #include "setup/settingstextinput.h"

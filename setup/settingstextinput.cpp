@@ -1,7 +1,7 @@
 #include "setup/settingstextinput.h"
 
 #include "config/initext.h"
-#include "platform/messagebox.h"
+#include "qtplatform/messagebox.h"
 
 #include <QTimer>
 #include <QWidget>

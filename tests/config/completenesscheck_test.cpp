@@ -1,4 +1,4 @@
-#include "config/settingstestsupport.h"
+#include "support/settingstestsupport.h"
 
 #include <gtest/gtest.h>
 

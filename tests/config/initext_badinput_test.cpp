@@ -4,7 +4,7 @@
 // and with bytes the code page leaves undefined. What the user sees, and
 // that nothing is lost on the way back to a file.
 #include "config/initext.h"
-#include "config/settingstestsupport.h"
+#include "support/settingstestsupport.h"
 
 #include <gtest/gtest.h>
 

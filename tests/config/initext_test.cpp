@@ -1,6 +1,6 @@
 #include "config/initext.h"
 
-#include "config/settingstestsupport.h"
+#include "support/settingstestsupport.h"
 #include "platform/codec.h"
 
 #include <gtest/gtest.h>

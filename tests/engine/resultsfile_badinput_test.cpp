@@ -2,7 +2,7 @@
 // with bytes the Windows-1250 code page leaves undefined.
 #include "engine/resultsfile.h"
 
-#include "config/settingstestsupport.h"
+#include "support/settingstestsupport.h"
 
 #include <gtest/gtest.h>
 

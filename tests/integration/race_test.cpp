@@ -2,9 +2,9 @@
 // pseudo-terminal plays two cars over three laps, the program runs the start
 // command, the countdown, the race and the results file, with its questions
 // answered as a race director would.
-#include "config/mainframe.h"
-#include "config/mainmenu.h"
-#include "config/raceapp.h"
+#include "shell/mainframe.h"
+#include "shell/mainmenu.h"
+#include "shell/raceapp.h"
 #include "engine/raceengine.h"
 #include "platform/codec.h"
 #include "support/modalbot.h"

@@ -1,5 +1,5 @@
 #include "eventfulrace.h"
-#include "journaltestsupport.h"
+#include "support/journaltestsupport.h"
 #include "record/journalreader.h"
 #include "record/journalwriter.h"
 

@@ -1,4 +1,4 @@
-#include "journaltestsupport.h"
+#include "support/journaltestsupport.h"
 #include "record/linecapture.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "engine/resultsfile.h"
 #include "record/eventfulrace.h"
 #include "record/journalreader.h"
-#include "record/journaltestsupport.h"
+#include "support/journaltestsupport.h"
 #include "record/journalwriter.h"
 #include "record/racereport.h"
 #include "record/racestandings.h"

@@ -2,11 +2,11 @@
 // (every lap kept before the cut), rebuilt for a race folder, refused with a
 // clear reason for a bad one, and written beside a saved results file
 // without touching it.
-#include "config/settingstestsupport.h"
+#include "support/settingstestsupport.h"
 #include "engine/resultsfile.h"
 #include "platform/codec.h"
 #include "record/journalreader.h"
-#include "record/journaltestsupport.h"
+#include "support/journaltestsupport.h"
 #include "record/reportfiles.h"
 #include "record/reportlog.h"
 #include "record/startuprecovery.h"

@@ -1,5 +1,5 @@
 #include "fakes/recordingmessages.h"
-#include "journaltestsupport.h"
+#include "support/journaltestsupport.h"
 #include "record/journalreader.h"
 #include "record/startuprecovery.h"
 

@@ -8,7 +8,7 @@
 #include "engine/hardwarerecord.h"
 #include "engine/raceengine.h"
 #include "fakes/fakeracehost.h"
-#include "setup/serialdevicefake.h"
+#include "fakes/serialdevicefake.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "engine/hardwareframes.h"
 #include "fakes/recordingmessages.h"
-#include "setup/serialdevicefake.h"
+#include "fakes/serialdevicefake.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 // The program's message boxes: a Yes/No question can be left only by Yes or
 // No, never by Esc or its close box; Return takes the default; an OK box
 // still closes with Esc.
-#include "platform/messagebox.h"
+#include "qtplatform/messagebox.h"
 
 #include <QAbstractButton>
 #include <QApplication>

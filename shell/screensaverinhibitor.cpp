@@ -1,4 +1,4 @@
-#include "platform/screensaverinhibitor.h"
+#include "shell/screensaverinhibitor.h"
 
 #include <QDBusConnection>
 #include <QDBusInterface>

@@ -1,6 +1,6 @@
 #include "engine/resultsfile.h"
 
-#include "config/settingstestsupport.h"
+#include "support/settingstestsupport.h"
 #include "platform/codec.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "config/raceapp.h"
+#include "shell/raceapp.h"
 
-#include "config/mainframe.h"
-#include "record/racearchive.h"
-#include "record/terminationsignals.h"
+#include "shell/mainframe.h"
+#include "shell/racearchive.h"
+#include "shell/terminationsignals.h"
 
 #include <QFont>
 #include <QLibraryInfo>

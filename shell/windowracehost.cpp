@@ -1,7 +1,7 @@
-#include "config/windowracehost.h"
+#include "shell/windowracehost.h"
 
-#include "config/mainframe.h"
-#include "platform/messagebox.h"
+#include "shell/mainframe.h"
+#include "qtplatform/messagebox.h"
 
 #include <ctime>
 

@@ -1,4 +1,4 @@
-#include "platform/messagebox.h"
+#include "qtplatform/messagebox.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

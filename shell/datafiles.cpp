@@ -1,4 +1,4 @@
-#include "platform/datafiles.h"
+#include "shell/datafiles.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

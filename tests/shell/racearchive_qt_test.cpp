@@ -4,13 +4,13 @@
 #include "engine/racescript.h"
 #include "record/journalreader.h"
 #include "record/linecapture.h"
-#include "record/racearchive.h"
+#include "shell/racearchive.h"
 #include "record/reportfiles.h"
-#include "record/terminationsignals.h"
-#include "setup/serialdevicefake.h"
+#include "shell/terminationsignals.h"
+#include "fakes/serialdevicefake.h"
 #include "setup/seriallink.h"
 
-#include "../record/journaltestsupport.h"
+#include "support/journaltestsupport.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "config/mainmenu.h"
+#include "shell/mainmenu.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "record/racearchive.h"
+#include "shell/racearchive.h"
 
 #include "engine/raceengine.h"
 #include "platform/racehost.h"

@@ -1,4 +1,4 @@
-#include "platform/autoloadregistry.h"
+#include "shell/autoloadregistry.h"
 
 #include <QSettings>
 

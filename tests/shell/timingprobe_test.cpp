@@ -4,7 +4,7 @@
 // Only bounds a loaded machine cannot break are checked: a loop blocked for
 // 300 ms reports at least 300 ms, never less; processor time is measured on
 // the thread's own clock.
-#include "platform/timingprobe.h"
+#include "shell/timingprobe.h"
 
 #include <QRegularExpression>
 #include <QThread>

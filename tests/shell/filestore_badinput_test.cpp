@@ -2,7 +2,7 @@
 // pipe, a device, a path under a regular file, a read-only folder. Each is
 // refused at once, and an old file is never touched.
 #include "config/initext.h"
-#include "platform/filestore.h"
+#include "shell/filestore.h"
 #include "support/badinput_files.h"
 
 #include <QDir>

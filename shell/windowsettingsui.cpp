@@ -1,11 +1,11 @@
-#include "config/windowsettingsui.h"
+#include "shell/windowsettingsui.h"
 
-#include "config/mainframe.h"
-#include "config/mainmenu.h"
-#include "platform/autoloadregistry.h"
-#include "platform/filedialogs.h"
-#include "platform/filestore.h"
-#include "platform/messagebox.h"
+#include "shell/mainframe.h"
+#include "shell/mainmenu.h"
+#include "shell/autoloadregistry.h"
+#include "shell/filedialogs.h"
+#include "shell/filestore.h"
+#include "qtplatform/messagebox.h"
 #include "setup/settingsdialogs.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "record/terminationsignals.h"
+#include "shell/terminationsignals.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "platform/timingprobe.h"
+#include "shell/timingprobe.h"
 
 #include <chrono>
 

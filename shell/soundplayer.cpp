@@ -1,6 +1,6 @@
-#include "platform/soundplayer.h"
+#include "shell/soundplayer.h"
 
-#include "platform/datafiles.h"
+#include "shell/datafiles.h"
 
 #include <QAudioDevice>
 #include <QMediaDevices>

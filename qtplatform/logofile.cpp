@@ -1,4 +1,4 @@
-#include "platform/logofile.h"
+#include "qtplatform/logofile.h"
 
 #include <QFileInfo>
 #include <QImageReader>

@@ -1,4 +1,4 @@
-#include "config/placedwindow.h"
+#include "shell/placedwindow.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "platform/filedialogs.h"
+#include "shell/filedialogs.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,11 +1,11 @@
 // The main window on a 1280 x 1024 screen: start-up state, the whole menu, the
 // slide down and grow-back around the start, the menu lock, the start command
 // with its refusals, exit and close during a race, help and the about box.
-#include "config/mainframe.h"
-#include "config/mainmenu.h"
-#include "config/raceapp.h"
+#include "shell/mainframe.h"
+#include "shell/mainmenu.h"
+#include "shell/raceapp.h"
 #include "engine/raceengine.h"
-#include "platform/datafiles.h"
+#include "shell/datafiles.h"
 #include "support/modalbot.h"
 #include "support/screenconfig.h"
 

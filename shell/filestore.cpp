@@ -1,4 +1,4 @@
-#include "platform/filestore.h"
+#include "shell/filestore.h"
 
 #include <QByteArray>
 #include <QFile>
