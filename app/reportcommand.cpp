@@ -21,10 +21,10 @@ int rebuildRaceReport(const CommandLine::ReportRequest &request)
 {
     const std::filesystem::path folder = localPath(request.raceFolder);
     const std::filesystem::path output =
-        request.output.isEmpty() ? folder / record::kReportFileName : localPath(request.output);
+        request.output.isEmpty() ? folder / kReportFileName : localPath(request.output);
     std::string error;
-    const bool written = request.output.isEmpty() ? record::writeRaceFolderReports(folder, &error)
-                                                  : record::writeRaceReportTo(folder, output, &error);
+    const bool written = request.output.isEmpty() ? writeRaceFolderReports(folder, &error)
+                                                  : writeRaceReportTo(folder, output, &error);
     if (!written) {
         std::fprintf(stderr, "Zprávu o závodě nelze vytvořit. %s\n", error.c_str());
         return 1;

@@ -29,15 +29,15 @@ public:
     fs::path path;
 };
 
-record::LapEntry lapOf(int seat, std::int64_t lap)
+LapEntry lapOf(int seat, std::int64_t lap)
 {
     return {seat, lap, static_cast<std::uint32_t>(10'000 + 5'000 * lap + 37 * seat), static_cast<std::int32_t>(5'000 * lap),
             5'037, 457, seat + 1, "0:05:037", " [ 0:00:" + std::to_string(100 + seat) + " ]", 8 - seat % 3};
 }
 
-std::unique_ptr<record::JournalWriter> openJournal(const fs::path &file)
+std::unique_ptr<JournalWriter> openJournal(const fs::path &file)
 {
-    return record::JournalWriter::open(file, "2026-12-07 19:30:05",
+    return JournalWriter::open(file, "2026-12-07 19:30:05",
                                        [](const std::string &reason) { throw std::runtime_error(reason); });
 }
 
@@ -46,7 +46,7 @@ template <typename Write>
 void timeEachCall(benchmark::State &state, Write write)
 {
     TempFolder folder;
-    auto writer = openJournal(folder.path / record::kJournalFileName);
+    auto writer = openJournal(folder.path / kJournalFileName);
     double longestUs = 0;
     std::int64_t lap = 0;
     for (auto _ : state) {
@@ -60,7 +60,7 @@ void timeEachCall(benchmark::State &state, Write write)
 
 void BM_WriteLapEvent(benchmark::State &state)
 {
-    timeEachCall(state, [](record::JournalWriter &writer, std::int64_t lap) {
+    timeEachCall(state, [](JournalWriter &writer, std::int64_t lap) {
         writer.lapCounted(lapOf(static_cast<int>(lap % 8), lap));
     });
 }
@@ -69,7 +69,7 @@ BENCHMARK(BM_WriteLapEvent)->Unit(benchmark::kMicrosecond)->Repetitions(5)->Repo
 // Every call asks for a forced write to the disk: the worst case for the caller.
 void BM_WriteFinishEvent(benchmark::State &state)
 {
-    timeEachCall(state, [](record::JournalWriter &writer, std::int64_t lap) {
+    timeEachCall(state, [](JournalWriter &writer, std::int64_t lap) {
         writer.finished({static_cast<int>(lap % 8), lap, static_cast<std::int32_t>(lap)});
     });
 }
@@ -79,14 +79,14 @@ BENCHMARK(BM_WriteFinishEvent)->Unit(benchmark::kMicrosecond)->Repetitions(5)->R
 // machine's scheduling alone costs, to set beside the two above.
 void BM_NoWriteBaseline(benchmark::State &state)
 {
-    timeEachCall(state, [](record::JournalWriter &, std::int64_t lap) { benchmark::DoNotOptimize(lap); });
+    timeEachCall(state, [](JournalWriter &, std::int64_t lap) { benchmark::DoNotOptimize(lap); });
 }
 BENCHMARK(BM_NoWriteBaseline)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_ReadBackRace(benchmark::State &state)
 {
     TempFolder folder;
-    const fs::path file = folder.path / record::kJournalFileName;
+    const fs::path file = folder.path / kJournalFileName;
     {
         auto writer = openJournal(file);
         writer->raceSettings({"20", "32", "100", {"Adam", "Bára", "Cyril", "Dana", "Emil", "Filip", "Gita", "Hana"}}, 1000);
@@ -99,11 +99,11 @@ void BM_ReadBackRace(benchmark::State &state)
         }
         for (int seat = 0; seat < 8; ++seat)
             writer->finished({seat, 100, 600'000});
-        writer->raceEnded(record::RaceEnd::Finished, 601'000);
+        writer->raceEnded(RaceEnd::Finished, 601'000);
     }
     std::size_t laps = 0;
     for (auto _ : state) {
-        const std::optional<record::RaceLog> log = record::readJournalFile(file);
+        const std::optional<RaceLog> log = readJournalFile(file);
         laps = log ? log->laps.size() : 0;
         benchmark::DoNotOptimize(laps);
     }

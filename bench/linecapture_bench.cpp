@@ -31,9 +31,9 @@ struct CaptureFile {
     ~CaptureFile() { fs::remove(path); }
 };
 
-std::unique_ptr<record::LineCaptureWriter> openCapture(const fs::path &file)
+std::unique_ptr<LineCaptureWriter> openCapture(const fs::path &file)
 {
-    return record::LineCaptureWriter::open(file, [](const std::string &reason) { throw std::runtime_error(reason); });
+    return LineCaptureWriter::open(file, [](const std::string &reason) { throw std::runtime_error(reason); });
 }
 
 // The line at \a atMs: eight cars lapping in 4.5 to 5.5 s, the other channels never crossed.
@@ -88,7 +88,7 @@ void BM_RaceCaptureReadBack(benchmark::State &state)
     CaptureFile file;
     writeRaceCapture(file.path);
     for (auto _ : state) {
-        const std::optional<record::LineCapture> capture = record::readLineCaptureFile(file.path);
+        const std::optional<LineCapture> capture = readLineCaptureFile(file.path);
         benchmark::DoNotOptimize(capture->chunks.size());
     }
     state.counters["file_MB"] = static_cast<double>(fs::file_size(file.path)) / 1e6;
@@ -99,7 +99,7 @@ void BM_RaceCaptureMadeReadyForReplay(benchmark::State &state)
 {
     CaptureFile file;
     writeRaceCapture(file.path);
-    const std::optional<record::LineCapture> capture = record::readLineCaptureFile(file.path);
+    const std::optional<LineCapture> capture = readLineCaptureFile(file.path);
     for (auto _ : state) {
         const ReplayScript script = makeReplayScript(*capture, ChannelCrossing{1, 15'000});
         benchmark::DoNotOptimize(script.holdAt);

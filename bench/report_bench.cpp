@@ -17,24 +17,24 @@ constexpr int kLaps = 200;
 
 // Lap times of 4.6 to 5.4 s with an occasional stop, counted in the order of
 // the crossings as the engine counts them; positions by laps, then arrival.
-record::RaceLog longRace()
+RaceLog longRace()
 {
-    record::RaceLog log;
+    RaceLog log;
     log.startedAt = "2026-12-07 19:30:05";
     log.trackLength = "20";
     log.scale = "32";
     log.lapsPerRide = std::to_string(kLaps);
-    log.end = record::RaceEnd::Finished;
+    log.end = RaceEnd::Finished;
     std::mt19937 random(1);
-    std::vector<record::LapEntry> laps;
+    std::vector<LapEntry> laps;
     for (int seat = 0; seat < kRacers; ++seat) {
         log.racers[static_cast<std::size_t>(seat)] = {seat, "Závodník <" + std::to_string(seat + 1) + ">"};
         std::uint32_t at = 10'000 + 10 * static_cast<std::uint32_t>(seat);
-        log.events.push_back({record::EventKind::StartCrossing, seat, 0, at, 10'000, {}});
+        log.events.push_back({EventKind::StartCrossing, seat, 0, at, 10'000, {}});
         for (int lap = 1; lap <= kLaps; ++lap) {
             const auto lapMs = static_cast<std::int32_t>(4'600 + random() % 800 + (random() % 50 == 0 ? 6'000 : 0));
             at += static_cast<std::uint32_t>(lapMs);
-            record::LapEntry entry;
+            LapEntry entry;
             entry.seat = seat;
             entry.lap = lap;
             entry.hardwareMs = at;
@@ -45,23 +45,23 @@ record::RaceLog longRace()
         }
     }
     std::sort(laps.begin(), laps.end(), [](auto &a, auto &b) { return a.hardwareMs < b.hardwareMs; });
-    for (record::LapEntry &lap : laps) {
+    for (LapEntry &lap : laps) {
         std::int32_t ahead = 0;
-        for (const record::LapEntry *other = &laps.front(); other != &lap; ++other)
+        for (const LapEntry *other = &laps.front(); other != &lap; ++other)
             ahead += other->lap == lap.lap ? 1 : 0;
         lap.position = ahead + 1;
         log.laps.push_back(lap);
         if (lap.lap == kLaps)
-            log.events.push_back({record::EventKind::Finished, lap.seat, lap.lap, 0, lap.hostMs, {}});
+            log.events.push_back({EventKind::Finished, lap.seat, lap.lap, 0, lap.hostMs, {}});
     }
     return log;
 }
 
 // Builds the file with \a build on every iteration; its size becomes a counter.
-template <std::string (*build)(const record::RaceLog &)>
+template <std::string (*build)(const RaceLog &)>
 void fileOfALongRace(benchmark::State &state)
 {
-    const record::RaceLog log = longRace();
+    const RaceLog log = longRace();
     std::size_t size = 0;
     for (auto _ : state) {
         const std::string file = build(log);
@@ -70,8 +70,8 @@ void fileOfALongRace(benchmark::State &state)
     }
     state.counters["bytes"] = static_cast<double>(size);
 }
-BENCHMARK(fileOfALongRace<record::raceReportHtml>)->Name("report.html")->Unit(benchmark::kMillisecond);
-BENCHMARK(fileOfALongRace<record::lapsCsv>)->Name("laps.csv")->Unit(benchmark::kMillisecond);
+BENCHMARK(fileOfALongRace<raceReportHtml>)->Name("report.html")->Unit(benchmark::kMillisecond);
+BENCHMARK(fileOfALongRace<lapsCsv>)->Name("laps.csv")->Unit(benchmark::kMillisecond);
 
 } // namespace
 

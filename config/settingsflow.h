@@ -7,7 +7,7 @@
 #pragma once
 
 #include "config/racesettings.h"
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 #include <optional>
 #include <string>

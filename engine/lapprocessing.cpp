@@ -136,7 +136,7 @@ RaceEngine::CrossingEnd RaceEngine::handleCrossing(int seat)
 void RaceEngine::recordLap(int seat, std::int32_t lapMs, std::int32_t speed)
 {
     const RacerState &racer = race_.racers[seat];
-    record::LapEntry lap;
+    LapEntry lap;
     lap.seat = seat;
     lap.lap = cellNumber(racer.lapsText);
     lap.hardwareMs = race_.channels[seat].timestamp;

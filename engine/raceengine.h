@@ -5,8 +5,8 @@
 
 #include "config/racesettings.h"
 #include "engine/racestate.h"
-#include "platform/racehost.h"
-#include "platform/racerecorder.h"
+#include "engine/racehost.h"
+#include "engine/racerecorder.h"
 
 #include <string_view>
 

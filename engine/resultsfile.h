@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine/racestate.h"
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 #include <functional>
 #include <optional>

@@ -9,8 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace record {
-
 bool replaceFileAtomically(const std::filesystem::path &file, std::string_view bytes)
 {
     struct stat existing {};
@@ -31,5 +29,3 @@ bool replaceFileAtomically(const std::filesystem::path &file, std::string_view b
     ::unlink(temporary.c_str());
     return false;
 }
-
-} // namespace record

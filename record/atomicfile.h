@@ -7,10 +7,6 @@
 #include <filesystem>
 #include <string_view>
 
-namespace record {
-
 /// False on any error, leaving the old file as it was. A path that exists and
 /// is no regular file (a directory, a device, a named pipe) is left alone.
 bool replaceFileAtomically(const std::filesystem::path &file, std::string_view bytes);
-
-} // namespace record

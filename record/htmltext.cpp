@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-namespace record {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
@@ -77,5 +76,3 @@ std::string htmlEscaped(std::string_view text)
     }
     return escaped;
 }
-
-} // namespace record

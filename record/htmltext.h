@@ -7,9 +7,5 @@
 #include <string>
 #include <string_view>
 
-namespace record {
-
 /// \a text for element content and double- or single-quoted attribute values.
 std::string htmlEscaped(std::string_view text);
-
-} // namespace record

@@ -8,8 +8,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace record {
-
 namespace {
 
 using Json = nlohmann::json;
@@ -323,5 +321,3 @@ std::optional<RaceLog> readJournalFile(const std::filesystem::path &file, std::s
     log.unreadBytes = size > kJournalReadLimit ? size - kJournalReadLimit : 0;
     return log;
 }
-
-} // namespace record

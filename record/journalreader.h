@@ -12,8 +12,6 @@
 #include <string>
 #include <string_view>
 
-namespace record {
-
 /// The journal's file name inside a race folder.
 inline constexpr const char *kJournalFileName = "journal.jsonl";
 /// The most of a journal file that is read; a race writes well under 1 MiB.
@@ -29,5 +27,3 @@ RaceLog readJournal(std::string_view text);
 /// cannot be read or is no journal of this program (or of a newer version).
 /// Past kJournalReadLimit bytes nothing is read (RaceLog::unreadBytes says how much).
 std::optional<RaceLog> readJournalFile(const std::filesystem::path &file, std::string *error = nullptr);
-
-} // namespace record

@@ -1,5 +1,6 @@
 #include "record/journalwriter.h"
 
+#include "record/racelog.h"
 #include "record/linecapture.h"
 #include "record/writeall.h"
 
@@ -9,8 +10,6 @@
 #include <system_error>
 #include <fcntl.h>
 #include <unistd.h>
-
-namespace record {
 
 namespace {
 
@@ -232,5 +231,3 @@ void JournalWriter::fail(int error)
     if (onFailure_)
         onFailure_(failureReason(file_, error));
 }
-
-} // namespace record

@@ -6,7 +6,7 @@
 // engine: the writer stops and reports it once.
 #pragma once
 
-#include "platform/racerecorder.h"
+#include "engine/racerecorder.h"
 
 #include <atomic>
 #include <chrono>
@@ -18,8 +18,6 @@
 #include <mutex>
 #include <string>
 #include <thread>
-
-namespace record {
 
 class JournalWriter : public RaceRecorder {
 public:
@@ -84,5 +82,3 @@ private:
     std::atomic<int> syncError_{0};
     std::thread syncThread_;
 };
-
-} // namespace record

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <vector>
 
-namespace record {
 namespace {
 
 // A lap this much slower than the middle lap is a stop, not driving: the
@@ -121,5 +120,3 @@ std::string positionChartSvg(const RaceStandings &standings)
     chart.yMax = lowest;
     return lineChartSvg(chart);
 }
-
-} // namespace record

@@ -8,8 +8,6 @@
 #include <optional>
 #include <string>
 
-namespace record {
-
 struct LapTimeChart {
     std::string svg;
     /// Set when some laps (a car off the track, a stop) were longer than the
@@ -19,5 +17,3 @@ struct LapTimeChart {
 
 LapTimeChart lapTimeChart(const RaceStandings &standings);
 std::string positionChartSvg(const RaceStandings &standings);
-
-} // namespace record

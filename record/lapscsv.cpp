@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-namespace record {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -56,5 +55,3 @@ std::string lapsCsv(const RaceLog &log)
     }
     return csv;
 }
-
-} // namespace record

@@ -10,8 +10,6 @@
 #include <string>
 #include <string_view>
 
-namespace record {
-
 std::string lapsCsv(const RaceLog &log);
 
 /// One field as RFC 4180 writes it: quoted when it holds a comma, a quote,
@@ -19,5 +17,3 @@ std::string lapsCsv(const RaceLog &log);
 /// a formula (one starting with =, +, -, @, TAB or CR) gets a leading
 /// apostrophe so it stays text.
 std::string csvField(std::string_view text);
-
-} // namespace record

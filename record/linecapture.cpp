@@ -8,8 +8,6 @@
 #include <fstream>
 #include <unistd.h>
 
-namespace record {
-
 namespace {
 
 // kind, time, length: one byte and two little-endian 32-bit numbers.
@@ -170,5 +168,3 @@ std::optional<LineCapture> readLineCaptureFile(const std::filesystem::path &file
         setError(error, file.string() + ": " + reason);
     return capture;
 }
-
-} // namespace record

@@ -15,8 +15,6 @@
 #include <string_view>
 #include <vector>
 
-namespace record {
-
 /// The first bytes of every capture file; the digit is the format's version.
 inline constexpr std::string_view kLineCaptureMagic = "tramelo-line-capture 1\n";
 inline constexpr std::string_view kLineCaptureFileName = "line.capture";
@@ -77,5 +75,3 @@ std::optional<LineCapture> readLineCaptureFile(const std::filesystem::path &file
 
 /// A short Czech reason for a failed write or open with \a error (an errno value).
 std::string fileErrorReason(int error);
-
-} // namespace record

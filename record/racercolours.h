@@ -5,8 +5,6 @@
 #include <array>
 #include <string_view>
 
-namespace record {
-
 inline constexpr std::array<std::string_view, 8> kRacerColours = {
     "#d62728", "#1f77b4", "#2ca02c", "#ff7f0e", "#9467bd", "#8c564b", "#e377c2", "#17becf",
 };
@@ -16,5 +14,3 @@ inline std::string_view racerColour(int seat)
 {
     return kRacerColours[static_cast<std::size_t>(seat) % kRacerColours.size()];
 }
-
-} // namespace record

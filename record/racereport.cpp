@@ -7,7 +7,6 @@
 #include "record/reportformat.h"
 #include "record/reportstyle.h"
 
-namespace record {
 namespace {
 
 std::string seatClass(int seat)
@@ -145,5 +144,3 @@ std::string raceReportHtml(const RaceLog &log)
     html += "<footer class=\"note\">Zprávu vytvořil program Tramelo ze záznamu závodu.</footer></body></html>\n";
     return html;
 }
-
-} // namespace record

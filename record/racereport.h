@@ -8,9 +8,5 @@
 
 #include <string>
 
-namespace record {
-
 /// The whole page, UTF-8.
 std::string raceReportHtml(const RaceLog &log);
-
-} // namespace record

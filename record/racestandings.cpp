@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 
-namespace record {
 namespace {
 
 constexpr int kSeats = 8;
@@ -193,5 +192,3 @@ RaceStandings computeStandings(const RaceLog &log)
     standings.fastestLap = fastestLapOf(standings.racers);
     return standings;
 }
-
-} // namespace record

@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-namespace record {
-
 enum class RacerOutcome {
     Finished,
     Disqualified,
@@ -50,5 +48,3 @@ struct RaceStandings {
 };
 
 RaceStandings computeStandings(const RaceLog &log);
-
-} // namespace record

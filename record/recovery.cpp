@@ -11,8 +11,6 @@
 #include <system_error>
 #include <unistd.h>
 
-namespace record {
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -101,5 +99,3 @@ bool markInterrupted(const fs::path &raceFolder)
     const nlohmann::ordered_json end{{"type", "end"}, {"hostMs", 0}, {"how", "interrupted"}};
     return appendDurably(journal, separator + end.dump() + '\n', false);
 }
-
-} // namespace record

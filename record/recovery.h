@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-namespace record {
-
 /// Beside a damaged or foreign journal: it has been announced.
 inline constexpr const char *kAnnouncedMarkerName = "announced.txt";
 
@@ -30,5 +28,3 @@ std::vector<OpenRace> findOpenRaces(const std::filesystem::path &racesDir);
 /// end line "interrupted", a damaged one a marker file beside it. False when
 /// that could not be written.
 bool markInterrupted(const std::filesystem::path &raceFolder);
-
-} // namespace record

@@ -3,8 +3,6 @@
 #include "record/htmltext.h"
 #include "record/reportformat.h"
 
-namespace record {
-
 std::string eventText(const EventEntry &event)
 {
     switch (event.kind) {
@@ -51,5 +49,3 @@ void writeEvents(std::string &html, const RaceLog &log)
             "<th class=\"name\">Událost</th></tr></thead><tbody>"
             + rows + "</tbody></table></div></section>";
 }
-
-} // namespace record

@@ -7,13 +7,9 @@
 
 #include <string>
 
-namespace record {
-
 /// The Czech description of an event, or empty for one the report leaves out
 /// (the start signal and start crossings, told by the laps themselves).
 std::string eventText(const EventEntry &event);
 
 /// Appends the section to \a html.
 void writeEvents(std::string &html, const RaceLog &log);
-
-} // namespace record

@@ -5,7 +5,6 @@
 #include "record/lapscsv.h"
 #include "record/racereport.h"
 
-namespace record {
 namespace {
 
 void tell(std::string *error, std::string text)
@@ -58,5 +57,3 @@ bool writeRaceReportTo(const std::filesystem::path &raceFolder, const std::files
     const std::optional<std::string> report = raceFolderReport(raceFolder, error);
     return report && writeFile(file, *report, error);
 }
-
-} // namespace record

@@ -8,8 +8,6 @@
 #include <optional>
 #include <string>
 
-namespace record {
-
 inline constexpr const char *kReportFileName = "report.html";
 inline constexpr const char *kLapsFileName = "laps.csv";
 
@@ -24,5 +22,3 @@ bool writeRaceFolderReports(const std::filesystem::path &raceFolder, std::string
 /// Writes the report of \a raceFolder to \a file alone.
 bool writeRaceReportTo(const std::filesystem::path &raceFolder, const std::filesystem::path &file,
                        std::string *error = nullptr);
-
-} // namespace record

@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <limits>
 
-namespace record {
-
 std::string durationText(std::int64_t ms)
 {
     if (ms >= std::numeric_limits<std::int32_t>::min() && ms <= std::numeric_limits<std::int32_t>::max())
@@ -88,5 +86,3 @@ std::string czechDateTime(const std::string &startedAt)
     std::snprintf(text, sizeof text, "%d. %d. %d %02d:%02d:%02d", day, month, year, hour, minute, second);
     return text;
 }
-
-} // namespace record

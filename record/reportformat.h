@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <string>
 
-namespace record {
-
 /// m:ss:mmm as the race table writes durations; longer spans stay exact.
 std::string durationText(std::int64_t ms);
 /// The racer's name, or "Závodník n" for a seat whose name was lost.
@@ -26,5 +24,3 @@ std::string raceEndText(RaceEnd end);
 std::string gapText(const RacerStanding &racer);
 /// "2026-12-07 19:30:05" as "7. 12. 2026 19:30:05"; other text unchanged.
 std::string czechDateTime(const std::string &startedAt);
-
-} // namespace record

@@ -5,8 +5,6 @@
 
 #include <string_view>
 
-namespace record {
-
 inline constexpr std::string_view kReportStyle = R"css(
 :root{--ink:#1b1b1b;--muted:#5d5d5d;--rule:#d8d8d8;--best:#fff1bf}
 *{box-sizing:border-box}
@@ -47,5 +45,3 @@ figure,.racer-laps,tr{break-inside:avoid}
 .lap-tables{grid-template-columns:repeat(3,1fr)}
 }
 )css";
-
-} // namespace record

@@ -2,8 +2,6 @@
 
 #include "record/reportfiles.h"
 
-namespace record {
-
 void announceInterruptedRaces(const std::filesystem::path &racesDir, MessageSink &messages)
 {
     const std::vector<OpenRace> races = findOpenRaces(racesDir);
@@ -44,5 +42,3 @@ std::string interruptedRacesText(const std::vector<OpenRace> &races, bool allMar
                 "objeví i při příštím spuštění.";
     return text;
 }
-
-} // namespace record

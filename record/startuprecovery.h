@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-namespace record {
-
 /// Marks every open race under \a racesDir and shows one information box
 /// about them all; nothing when there are none.
 void announceInterruptedRaces(const std::filesystem::path &racesDir, MessageSink &messages);
@@ -23,5 +21,3 @@ bool recoverRace(const OpenRace &race);
 
 /// The box's text; \a allMarked is false when a mark could not be written.
 std::string interruptedRacesText(const std::vector<OpenRace> &races, bool allMarked);
-
-} // namespace record

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 
-namespace record {
 namespace {
 
 constexpr double kWidth = 800;
@@ -136,5 +135,3 @@ std::string lineChartSvg(const LineChart &chart)
     svg += "</svg>";
     return svg;
 }
-
-} // namespace record

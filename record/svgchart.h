@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-namespace record {
-
 struct ChartPoint {
     double x = 0;
     double y = 0;
@@ -40,5 +38,3 @@ std::string lineChartSvg(const LineChart &chart);
 /// Round tick values covering [low, high]: about \a wanted of them, in steps
 /// of 1, 2 or 5 times a power of ten (at least 1 when \a integers).
 std::vector<double> roundTicks(double low, double high, int wanted, bool integers);
-
-} // namespace record

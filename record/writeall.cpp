@@ -3,8 +3,6 @@
 #include <cerrno>
 #include <unistd.h>
 
-namespace record {
-
 bool writeAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
@@ -20,5 +18,3 @@ bool writeAll(int fd, std::string_view bytes)
     }
     return true;
 }
-
-} // namespace record

@@ -4,11 +4,7 @@
 
 #include <string_view>
 
-namespace record {
-
 /// Writes all of \a bytes to \a fd, however many calls the kernel needs and
 /// across interrupted calls. False with errno set (EIO when the kernel took
 /// nothing) on failure.
 bool writeAll(int fd, std::string_view bytes);
-
-} // namespace record

@@ -1,6 +1,6 @@
 #include "setup/aboutdialog.h"
 
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 #include "setup/dialogokbutton.h"
 #include "setup/dialogunits.h"
 

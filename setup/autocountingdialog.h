@@ -2,7 +2,7 @@
 // counting of cars leaving the track on or off.
 #pragma once
 
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 #include <QDialog>
 

@@ -5,7 +5,7 @@
 // file cannot hold is refused with a message.
 #pragma once
 
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 #include <QDialog>
 

@@ -2,7 +2,7 @@
 // labelled by its role in the configuration wizard, accepting the dialog.
 #pragma once
 
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 #include <QString>
 

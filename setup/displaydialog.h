@@ -4,7 +4,7 @@
 // item, or -1 when nothing is chosen.
 #pragma once
 
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 #include <QDialog>
 

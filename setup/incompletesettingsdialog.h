@@ -3,7 +3,7 @@
 // or cancel. Esc and the close box cancel.
 #pragma once
 
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 #include <QDialog>
 

@@ -3,7 +3,7 @@
 // opens at the default of 12 laps.
 #pragma once
 
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 #include <QDialog>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "config/racesettings.h"
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 #include <optional>
 

@@ -4,7 +4,7 @@
 // while typing; empty stored values open as 20 m and 1:32.
 #pragma once
 
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 #include <QDialog>
 

@@ -3,7 +3,7 @@
 // Qt's "text (pattern)".
 #pragma once
 
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 #include <QFileDialog>
 #include <QStringList>

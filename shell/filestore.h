@@ -3,7 +3,7 @@
 // old one as it was. Every failure is reported to the caller.
 #pragma once
 
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 #include <cstddef>
 #include <string>

@@ -215,7 +215,7 @@ void MainFrame::closeEvent(QCloseEvent *event)
     // Closing never asks: a running race is simply abandoned, its record kept.
     stopAllTimers();
     lightsWindow_.reset();
-    archive_->endRace(record::RaceEnd::Closed);
+    archive_->endRace(RaceEnd::Closed);
     event->accept();
 }
 
@@ -345,9 +345,9 @@ void MainFrame::raceEndTick()
         return;
     stopNumberedTimer(kRaceEndTimer);
     // Before the question: answering No still leaves the whole race kept.
-    archive_->endRace(record::RaceEnd::Finished);
+    archive_->endRace(RaceEnd::Finished);
     offerRaceResults(engine_->race(), *settingsUi_,
-                     [folder = archive_->raceFolder()] { return record::raceFolderReport(folder); });
+                     [folder = archive_->raceFolder()] { return raceFolderReport(folder); });
 }
 
 void MainFrame::showEvent(QShowEvent *event)

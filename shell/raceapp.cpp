@@ -49,7 +49,7 @@ int RaceApp::run(const std::function<void(MainFrame &)> &windowReady)
     TerminationSignals termination;
     connect(&termination, &TerminationSignals::received, this, [this, &endedBy](int signalNumber) {
         endedBy = signalNumber;
-        mainFrame_->raceArchive().endRace(record::RaceEnd::Signalled);
+        mainFrame_->raceArchive().endRace(RaceEnd::Signalled);
         exit();
     });
     const int status = exec();

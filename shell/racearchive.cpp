@@ -1,7 +1,7 @@
 #include "shell/racearchive.h"
 
 #include "engine/raceengine.h"
-#include "platform/racehost.h"
+#include "engine/racehost.h"
 #include "record/journalreader.h"
 #include "record/journalwriter.h"
 #include "record/linecapture.h"
@@ -49,12 +49,12 @@ void RaceArchive::beginRace()
     if (!makeRaceFolder(startedAt.toString(kFolderNameFormat)))
         return;
     const auto failed = [this](const std::string &text) { recordFailed(text); };
-    journal_ = record::JournalWriter::open(raceFolder_ / record::kJournalFileName,
+    journal_ = JournalWriter::open(raceFolder_ / kJournalFileName,
                                           startedAt.toString(kStartedAtFormat).toStdString(), failed);
     engine_.setRecorder(journal_.get());
     raceOpen_ = true;
-    const std::filesystem::path captureFile = raceFolder_ / std::string(record::kLineCaptureFileName);
-    capture_ = record::LineCaptureWriter::open(captureFile, [this, captureFile](const std::string &reason) {
+    const std::filesystem::path captureFile = raceFolder_ / std::string(kLineCaptureFileName);
+    capture_ = LineCaptureWriter::open(captureFile, [this, captureFile](const std::string &reason) {
         recordFailed("Záznam komunikace s hardwarem nelze ukládat (" + captureFile.string() + "): " + reason
                      + ". Závod pokračuje.");
     });
@@ -75,11 +75,11 @@ bool RaceArchive::makeRaceFolder(const QString &startName)
     const std::filesystem::path failedFolder = raceFolder_;
     raceFolder_.clear();
     recordFailed("Složku pro záznam závodu nelze vytvořit (" + (error ? racesDir_ : failedFolder).string() + "): "
-                 + record::fileErrorReason(error ? error.value() : EEXIST) + ". Závod pokračuje bez záznamu.");
+                 + fileErrorReason(error ? error.value() : EEXIST) + ". Závod pokračuje bez záznamu.");
     return false;
 }
 
-void RaceArchive::endRace(record::RaceEnd how)
+void RaceArchive::endRace(RaceEnd how)
 {
     if (raceOpen_) {
         raceOpen_ = false;
@@ -87,7 +87,7 @@ void RaceArchive::endRace(record::RaceEnd how)
         journal_->raceEnded(how, host_.hostClockMs());
         // Whatever comes next (the save question, the end of the program),
         // the folder already holds the report and the laps table.
-        record::writeRaceFolderReports(raceFolder_);
+        writeRaceFolderReports(raceFolder_);
     }
     // The writer stays until the next race: its last forced write to the
     // disk runs on its own thread and is waited for only then, or at exit.
@@ -120,5 +120,5 @@ void RaceArchive::recordFailed(const std::string &text)
 
 void RaceArchive::announceInterruptedRaces()
 {
-    record::announceInterruptedRaces(racesDir_, host_);
+    ::announceInterruptedRaces(racesDir_, host_);
 }

@@ -20,10 +20,8 @@ class RaceEngine;
 class RaceHost;
 class SerialLink;
 
-namespace record {
 class JournalWriter;
 class LineCaptureWriter;
-} // namespace record
 
 class RaceArchive : public QObject {
     Q_OBJECT
@@ -45,7 +43,7 @@ public:
     void beginRace();
     /// Writes how the race ended and closes its files; only the first call
     /// of a race counts, so a close after the finish changes nothing.
-    void endRace(record::RaceEnd how);
+    void endRace(RaceEnd how);
 
     /// The folder of the current or last race; empty before the first.
     const std::filesystem::path &raceFolder() const { return raceFolder_; }
@@ -64,8 +62,8 @@ private:
     RaceHost &host_;
     std::filesystem::path racesDir_;
     std::filesystem::path raceFolder_;
-    std::unique_ptr<record::JournalWriter> journal_;
-    std::unique_ptr<record::LineCaptureWriter> capture_;
+    std::unique_ptr<JournalWriter> journal_;
+    std::unique_ptr<LineCaptureWriter> capture_;
     QElapsedTimer captureClock_;
     bool recording_ = true;
     bool raceOpen_ = false;

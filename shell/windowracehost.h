@@ -2,7 +2,7 @@
 // title and closing, the host clock, sounds and modal message boxes.
 #pragma once
 
-#include "platform/racehost.h"
+#include "engine/racehost.h"
 
 #include <random>
 

@@ -3,7 +3,7 @@
 // registry value.
 #pragma once
 
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 class MainFrame;
 

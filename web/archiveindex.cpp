@@ -13,8 +13,6 @@
 
 namespace fs = std::filesystem;
 
-namespace web {
-
 namespace {
 
 constexpr const char *kReportFileName = "report.html";
@@ -25,10 +23,10 @@ bool isRealFolder(const fs::path &path)
     return fs::symlink_status(path, error).type() == fs::file_type::directory;
 }
 
-std::string winnerOfLog(const record::RaceLog &log)
+std::string winnerOfLog(const RaceLog &log)
 {
-    for (const record::RacerStanding &racer : record::computeStandings(log).racers) {
-        if (racer.position == 1 && racer.outcome == record::RacerOutcome::Finished)
+    for (const RacerStanding &racer : computeStandings(log).racers) {
+        if (racer.position == 1 && racer.outcome == RacerOutcome::Finished)
             return racer.name;
     }
     return {};
@@ -66,7 +64,7 @@ ArchiveIndex::ArchiveIndex(fs::path racesDir) : racesDir_(std::move(racesDir)) {
 
 std::string ArchiveIndex::winnerOf(const fs::path &folder)
 {
-    const fs::path journal = folder / record::kJournalFileName;
+    const fs::path journal = folder / kJournalFileName;
     std::error_code error;
     if (fs::symlink_status(journal, error).type() != fs::file_type::regular)
         return {};
@@ -77,7 +75,7 @@ std::string ArchiveIndex::winnerOf(const fs::path &folder)
     const std::string name = folder.filename().string();
     auto known = winners_.find(name);
     if (known == winners_.end() || known->second.modified != modified || known->second.size != size) {
-        const std::optional<record::RaceLog> log = record::readJournalFile(journal);
+        const std::optional<RaceLog> log = readJournalFile(journal);
         known = winners_.insert_or_assign(name, KnownWinner{modified, size, log ? winnerOfLog(*log) : std::string()}).first;
     }
     return known->second.winner;
@@ -139,8 +137,8 @@ std::string archiveIndexHtml(const std::vector<ArchivedRace> &races)
     } else {
         html += "<table><thead><tr><th>Začátek závodu</th><th>Vítěz</th><th>Zpráva</th></tr></thead><tbody>\n";
         for (const ArchivedRace &race : races) {
-            html += "<tr><td>" + record::htmlEscaped(race.startedAt) + "</td><td>"
-                  + (race.winner.empty() ? std::string("–") : record::htmlEscaped(race.winner)) + "</td><td>";
+            html += "<tr><td>" + htmlEscaped(race.startedAt) + "</td><td>"
+                  + (race.winner.empty() ? std::string("–") : htmlEscaped(race.winner)) + "</td><td>";
             // The folder name is digits and separators only: safe in a URL as it is.
             html += race.hasReport ? "<a href=\"/races/" + race.folder + "/report.html\">zpráva</a>"
                                    : std::string("není");
@@ -151,5 +149,3 @@ std::string archiveIndexHtml(const std::vector<ArchivedRace> &races)
     html += "</body></html>\n";
     return html;
 }
-
-} // namespace web

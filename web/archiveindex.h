@@ -13,8 +13,6 @@
 #include <string_view>
 #include <vector>
 
-namespace web {
-
 struct ArchivedRace {
     std::string folder;    ///< "2026-12-07_19-30-05"
     std::string startedAt; ///< "7. 12. 2026 19:30:05"
@@ -56,5 +54,3 @@ std::string folderStartText(std::string_view folder);
 
 /// The archive page: a table of the races with links to their reports.
 std::string archiveIndexHtml(const std::vector<ArchivedRace> &races);
-
-} // namespace web

@@ -3,8 +3,6 @@
 #include <array>
 #include <cctype>
 
-namespace web {
-
 namespace {
 
 constexpr std::string_view kArchivePrefix = "/races/";
@@ -64,5 +62,3 @@ Route routeFor(std::string_view rawPath)
     }
     return {};
 }
-
-} // namespace web

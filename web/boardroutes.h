@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-namespace web {
-
 enum class Resource {
     BoardPage,     ///< "/"
     BoardScript,   ///< "/board.js"
@@ -31,5 +29,3 @@ Route routeFor(std::string_view rawPath);
 /// A race folder's name: its start time as YYYY-MM-DD_HH-MM-SS (a folder made
 /// for a second start in the same second may carry a suffix "_2" to "_99").
 bool isRaceFolderName(std::string_view name);
-
-} // namespace web

@@ -111,7 +111,7 @@ QByteArray BoardServer::stateDocument() const
 {
     if (!race_)
         return QByteArrayLiteral("{}");
-    return QByteArray::fromStdString(web::boardStateText(*race_, *settings_));
+    return QByteArray::fromStdString(boardStateText(*race_, *settings_));
 }
 
 void BoardServer::raceMayHaveChanged()
@@ -170,13 +170,13 @@ void BoardServer::dropLiveClient(QWebSocket *client)
 
 bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
-    const web::Route route = web::routeFor(request.url().path(QUrl::FullyEncoded).toStdString());
+    const Route route = routeFor(request.url().path(QUrl::FullyEncoded).toStdString());
     if (isWebSocketUpgrade(request))
         // Accepted here, the HTTP layer hands the socket to the WebSocket
         // layer; refused, it answers 404 and closes.
-        return route.resource == web::Resource::LiveUpdates
+        return route.resource == Resource::LiveUpdates
             && request.method() == QHttpServerRequest::Method::Get;
-    if (route.resource == web::Resource::NotFound || route.resource == web::Resource::LiveUpdates)
+    if (route.resource == Resource::NotFound || route.resource == Resource::LiveUpdates)
         return false;
     if (request.method() != QHttpServerRequest::Method::Get && request.method() != QHttpServerRequest::Method::Head) {
         send(makeResponder(request, socket), request,
@@ -189,20 +189,20 @@ bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
     };
     Reply reply = notFound();
     switch (route.resource) {
-    case web::Resource::BoardPage: reply = page("index.html", "text/html; charset=utf-8"); break;
-    case web::Resource::BoardScript: reply = page("board.js", "text/javascript; charset=utf-8"); break;
-    case web::Resource::BoardStyle: reply = page("board.css", "text/css; charset=utf-8"); break;
-    case web::Resource::RaceState: reply = {StatusCode::Ok, "application/json", stateDocument(), true}; break;
-    case web::Resource::ArchiveIndex:
+    case Resource::BoardPage: reply = page("index.html", "text/html; charset=utf-8"); break;
+    case Resource::BoardScript: reply = page("board.js", "text/javascript; charset=utf-8"); break;
+    case Resource::BoardStyle: reply = page("board.css", "text/css; charset=utf-8"); break;
+    case Resource::RaceState: reply = {StatusCode::Ok, "application/json", stateDocument(), true}; break;
+    case Resource::ArchiveIndex:
         reply = {StatusCode::Ok, "text/html; charset=utf-8",
-                 QByteArray::fromStdString(web::archiveIndexHtml(archive_.races())), true};
+                 QByteArray::fromStdString(archiveIndexHtml(archive_.races())), true};
         break;
-    case web::Resource::ArchiveReport:
+    case Resource::ArchiveReport:
         if (const std::optional<std::string> report = archive_.report(route.raceFolder))
             reply = {StatusCode::Ok, "text/html; charset=utf-8", QByteArray::fromStdString(*report)};
         break;
-    case web::Resource::LiveUpdates:
-    case web::Resource::NotFound: break;
+    case Resource::LiveUpdates:
+    case Resource::NotFound: break;
     }
     send(makeResponder(request, socket), request, reply);
     return true;

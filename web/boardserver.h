@@ -57,7 +57,7 @@ private:
     void pingLiveClients();
     void dropLiveClient(QWebSocket *client);
 
-    web::ArchiveIndex archive_;
+    ArchiveIndex archive_;
     ConnectionLimits limits_;
     GuardedTcpServer *tcpServer_ = nullptr;
     const Race *race_ = nullptr;

@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <vector>
 
-namespace web {
-
 namespace {
 
 constexpr int kLastSpeedColumn = 5;
@@ -120,5 +118,3 @@ std::string boardStateText(const Race &race, const RaceSettings &settings)
 {
     return boardState(race, settings).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
-
-} // namespace web

@@ -13,8 +13,6 @@
 struct Race;
 struct RaceSettings;
 
-namespace web {
-
 enum class RacePhase {
     BeforeStart, ///< no countdown yet (the window may be sliding down)
     Countdown,   ///< the start lights are counting
@@ -31,5 +29,3 @@ nlohmann::json boardState(const Race &race, const RaceSettings &settings);
 /// The same as compact JSON text; bytes that are no UTF-8 (a damaged name)
 /// become U+FFFD instead of failing the whole document.
 std::string boardStateText(const Race &race, const RaceSettings &settings);
-
-} // namespace web

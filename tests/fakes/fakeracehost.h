@@ -3,7 +3,7 @@
 // did not expect fails the test.
 #pragma once
 
-#include "platform/racehost.h"
+#include "engine/racehost.h"
 
 #include <deque>
 #include <functional>

@@ -5,7 +5,7 @@
 // status line, the menu text and the menu's marks are plain state to inspect.
 #pragma once
 
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 #include <array>
 #include <deque>

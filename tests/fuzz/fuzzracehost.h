@@ -3,7 +3,7 @@
 // question Yes and every notice OK, so a run depends on its input bytes alone.
 #pragma once
 
-#include "platform/racehost.h"
+#include "engine/racehost.h"
 
 #include <cstdint>
 #include <string>

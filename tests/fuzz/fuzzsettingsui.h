@@ -4,7 +4,7 @@
 // dialog cancelled.
 #pragma once
 
-#include "platform/settingsui.h"
+#include "config/settingsui.h"
 
 #include <string>
 #include <utility>

@@ -13,14 +13,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char *>(data), size);
-    const record::RaceLog log = record::readJournal(text);
+    const RaceLog log = readJournal(text);
 
     const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
     require(log.laps.size() + log.events.size() + static_cast<std::size_t>(log.damagedLines) <= lines,
             "no line gives more than one lap, event or damaged count");
-    for (const record::LapEntry &lap : log.laps)
+    for (const LapEntry &lap : log.laps)
         require(lap.seat >= 0 && lap.seat < 8 && lap.lap >= 1, "a lap is a seat's and counts from 1");
-    for (const record::EventEntry &event : log.events)
+    for (const EventEntry &event : log.events)
         require(event.seat >= -1 && event.seat < 8, "an event is a seat's or the race's");
     return 0;
 }

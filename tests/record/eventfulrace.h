@@ -49,7 +49,7 @@ inline void countDown(RaceScript &script)
 }
 
 /// The table's cells of \a seat after a crossing that counted lap time \a lapMs.
-inline record::LapEntry tableLap(RaceScript &script, int seat, std::int32_t lapMs)
+inline LapEntry tableLap(RaceScript &script, int seat, std::int32_t lapMs)
 {
     const RacerState &racer = script.racer(seat);
     return {seat,
@@ -65,9 +65,9 @@ inline record::LapEntry tableLap(RaceScript &script, int seat, std::int32_t lapM
 }
 
 /// Plays the race on \a script (built on settings()) and returns the laps as the table showed them.
-inline std::vector<record::LapEntry> play(RaceScript &script)
+inline std::vector<LapEntry> play(RaceScript &script)
 {
-    std::vector<record::LapEntry> laps;
+    std::vector<LapEntry> laps;
     countDown(script);
     for (int seat = 0; seat < 3; ++seat)
         script.report(seat + 1, 10'000);

@@ -8,25 +8,22 @@
 #include <csignal>
 #include <sys/resource.h>
 
-using record::EventEntry;
-using record::EventKind;
-
 namespace {
 
 constexpr const char *kStartedAt = "2026-12-07 19:30:05";
 
 struct JournalFile : TempFolder {
     /// Plays the eventful race into a journal that ends Finished; gives the table's laps.
-    std::vector<record::LapEntry> writeRace(const std::filesystem::path &file)
+    std::vector<LapEntry> writeRace(const std::filesystem::path &file)
     {
-        auto writer = record::JournalWriter::open(file, kStartedAt, [this](const std::string &reason) {
+        auto writer = JournalWriter::open(file, kStartedAt, [this](const std::string &reason) {
             failures.push_back(reason);
         });
         RaceScript script(eventfulrace::settings());
         script.engine.setRecorder(writer.get());
-        std::vector<record::LapEntry> laps = eventfulrace::play(script);
-        writer->raceEnded(record::RaceEnd::Finished, 32'000);
-        writer->raceEnded(record::RaceEnd::Closed, 33'000); // the end line stays the last
+        std::vector<LapEntry> laps = eventfulrace::play(script);
+        writer->raceEnded(RaceEnd::Finished, 32'000);
+        writer->raceEnded(RaceEnd::Closed, 33'000); // the end line stays the last
         return laps;
     }
 
@@ -39,12 +36,12 @@ struct JournalFile : TempFolder {
 // every lap, every event with its seat and lap count, the settings and the end.
 TEST_F(JournalFile, ReadsBackTheRaceTheWriterWrote)
 {
-    const auto file = dir / record::kJournalFileName;
-    const std::vector<record::LapEntry> table = writeRace(file);
+    const auto file = dir / kJournalFileName;
+    const std::vector<LapEntry> table = writeRace(file);
     EXPECT_TRUE(failures.empty());
 
     std::string error;
-    const std::optional<record::RaceLog> log = record::readJournalFile(file, &error);
+    const std::optional<RaceLog> log = readJournalFile(file, &error);
     ASSERT_TRUE(log) << error;
     EXPECT_EQ(log->damagedLines, 0);
     EXPECT_EQ(log->startedAt, kStartedAt);
@@ -53,7 +50,7 @@ TEST_F(JournalFile, ReadsBackTheRaceTheWriterWrote)
               (std::vector<std::string>{"20", "32", "3", "Bára", ""}));
     EXPECT_EQ(log->racers[7].seat, 7);
     EXPECT_EQ(log->laps, table);
-    EXPECT_EQ(log->end, record::RaceEnd::Finished);
+    EXPECT_EQ(log->end, RaceEnd::Finished);
     EXPECT_EQ(log->endHostMs, 32'000);
     EXPECT_EQ(log->events, (std::vector<EventEntry>{
                                {EventKind::StartCrossing, 2, 0, 700, 2200, ""},
@@ -78,7 +75,7 @@ TEST_F(JournalFile, ReadsBackTheRaceTheWriterWrote)
 // The example in the documentation is this writer's output for the same race.
 TEST_F(JournalFile, ExampleFileIsWhatTheWriterWrites)
 {
-    const auto file = dir / record::kJournalFileName;
+    const auto file = dir / kJournalFileName;
     writeRace(file);
     EXPECT_EQ(readBytes(file), readBytes(TRAMELO_TEST_DATA_DIR "/journal/example.jsonl"))
         << "the writer's output is in " << file << " (kept: the folder is removed only on success)";
@@ -90,7 +87,7 @@ TEST_F(JournalFile, ExampleFileIsWhatTheWriterWrites)
 // cut reads back every whole line and counts the cut one as damaged.
 TEST_F(JournalFile, KilledWriterKeepsEveryWholeLine)
 {
-    const auto file = dir / record::kJournalFileName;
+    const auto file = dir / kJournalFileName;
     writeRace(file);
     const std::string whole = readBytes(file);
     const std::size_t headerEnd = whole.find('\n') + 1;
@@ -103,7 +100,7 @@ TEST_F(JournalFile, KilledWriterKeepsEveryWholeLine)
              at = kept.find("\"type\":\"lap\"", at + 1))
             wholeLaps += at < lastLineStart || !cutMidLine ? 1 : 0;
 
-        const record::RaceLog log = record::readJournal(kept);
+        const RaceLog log = readJournal(kept);
         ASSERT_EQ(log.laps.size(), wholeLaps) << "cut at " << cut;
         ASSERT_EQ(log.damagedLines, cutMidLine ? 1 : 0) << "cut at " << cut;
         ASSERT_EQ(log.startedAt, kStartedAt);
@@ -115,25 +112,25 @@ TEST_F(JournalFile, KilledWriterKeepsEveryWholeLine)
 // lines written before it are kept.
 TEST_F(JournalFile, FailedWriteIsReportedOnceAndTheRaceGoesOn)
 {
-    const auto file = dir / record::kJournalFileName;
+    const auto file = dir / kJournalFileName;
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = saved;
     small.rlim_cur = 1500;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::vector<record::LapEntry> table = writeRace(file);
+    const std::vector<LapEntry> table = writeRace(file);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(table.size(), 9u) << "the race ran to its end";
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_NE(failures[0].find("Záznam závodu nelze ukládat"), std::string::npos) << failures[0];
-    const std::optional<record::RaceLog> log = record::readJournalFile(file);
+    const std::optional<RaceLog> log = readJournalFile(file);
     ASSERT_TRUE(log);
     EXPECT_GT(log->events.size(), 2u) << "the lines before the failure are kept";
     EXPECT_LT(log->laps.size(), table.size());
-    EXPECT_EQ(log->end, record::RaceEnd::Open);
+    EXPECT_EQ(log->end, RaceEnd::Open);
 }
 
 // A journal that cannot be created at all is reported once, and the writer

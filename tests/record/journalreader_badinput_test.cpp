@@ -42,26 +42,26 @@ TEST(JournalReader, CountsDamagedLinesAndKeepsTheRest)
     for (const auto &bad : damaged)
         text += bad.line + "\n" + kLap + "\n";
 
-    const record::RaceLog log = record::readJournal(text);
+    const RaceLog log = readJournal(text);
     EXPECT_EQ(log.startedAt, "2026-12-07 19:30:05");
     EXPECT_EQ(log.damagedLines, 16) << "every bad line, the binary one holding two";
     EXPECT_EQ(log.laps.size(), std::size(damaged) + 1);
     EXPECT_TRUE(log.events.empty());
     EXPECT_EQ(log.trackLength, "") << "a bad settings line is not half taken";
-    EXPECT_EQ(log.end, record::RaceEnd::Open);
+    EXPECT_EQ(log.end, RaceEnd::Open);
 }
 
 // A text without our header is read tolerantly (the header counts as
 // damaged); a file without it is refused with a reason.
 TEST(JournalReader, FirstLineMustBeTheHeader)
 {
-    const record::RaceLog headless = record::readJournal(kLap + "\n" + kLap + "\n");
+    const RaceLog headless = readJournal(kLap + "\n" + kLap + "\n");
     EXPECT_EQ(headless.damagedLines, 1);
     EXPECT_EQ(headless.laps.size(), 1u);
-    EXPECT_TRUE(record::isJournalHeader(kHeader));
-    EXPECT_FALSE(record::isJournalHeader(R"({"format":"tramelo-journal","version":2})"));
-    EXPECT_FALSE(record::isJournalHeader(R"({"format":"other","version":1})"));
-    EXPECT_FALSE(record::isJournalHeader(R"({"format":"tramelo-journal","version":"1"})"));
+    EXPECT_TRUE(isJournalHeader(kHeader));
+    EXPECT_FALSE(isJournalHeader(R"({"format":"tramelo-journal","version":2})"));
+    EXPECT_FALSE(isJournalHeader(R"({"format":"other","version":1})"));
+    EXPECT_FALSE(isJournalHeader(R"({"format":"tramelo-journal","version":"1"})"));
 }
 
 struct JournalReaderFile : TempFolder {};
@@ -88,7 +88,7 @@ TEST_F(JournalReaderFile, RefusesWhatIsNoJournalWithAReason)
     };
     for (const auto &c : cases) {
         std::string error;
-        EXPECT_FALSE(record::readJournalFile(dir / c.name, &error)) << c.name;
+        EXPECT_FALSE(readJournalFile(dir / c.name, &error)) << c.name;
         EXPECT_EQ(error, c.reason) << c.name;
     }
 }
@@ -100,9 +100,9 @@ TEST_F(JournalReaderFile, ReadsAHugeFileOnlyUpToItsLimit)
     const auto file = dir / "huge.jsonl";
     writeBytes(file, kHeader + "\n" + kLap + "\n");
     const auto extra = std::uintmax_t{3} << 20;
-    std::filesystem::resize_file(file, record::kJournalReadLimit + extra);
+    std::filesystem::resize_file(file, kJournalReadLimit + extra);
 
-    const std::optional<record::RaceLog> log = record::readJournalFile(file);
+    const std::optional<RaceLog> log = readJournalFile(file);
     ASSERT_TRUE(log);
     EXPECT_EQ(log->laps.size(), 1u);
     EXPECT_EQ(log->unreadBytes, extra);

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-using record::csvField;
-
 TEST(LapsCsv, FieldsAreQuotedOnlyWhenTheyNeedIt)
 {
     EXPECT_EQ(csvField("Bára"), "Bára");
@@ -24,11 +22,11 @@ TEST(LapsCsv, OneRowPerCountedLapInTheOrderCounted)
     ReportLog race("2");
     race.racer(0, "Novák, Jan", 0xFFFF'FF00u).racer(2, "Eva", 100);
     race.lap(2, 5'100, 1).lap(0, 4'900, 2);
-    race.event(record::EventKind::Disqualified, 2, 2);
+    race.event(EventKind::Disqualified, 2, 2);
     race.lap(2, 9'900, 0);
     race.log.laps.push_back(race.log.laps.front()); // repeated: not counted again
 
-    EXPECT_EQ(record::lapsCsv(race.log),
+    EXPECT_EQ(lapsCsv(race.log),
               "\xEF\xBB\xBF"
               "číslo,závodník,kolo,čas kola [ms],čas kola,rychlost [km/h],pořadí,časová značka zařízení [ms]\r\n"
               "3,Eva,1,5000,0:05:000,460,1,5100\r\n"

@@ -7,15 +7,13 @@
 #include <sys/resource.h>
 
 namespace fs = std::filesystem;
-using record::LineChunk;
-
 namespace {
 
 struct LineCaptureFile : TempFolder {
-    fs::path file() const { return dir / record::kLineCaptureFileName; }
-    std::unique_ptr<record::LineCaptureWriter> open(const fs::path &path)
+    fs::path file() const { return dir / kLineCaptureFileName; }
+    std::unique_ptr<LineCaptureWriter> open(const fs::path &path)
     {
-        return record::LineCaptureWriter::open(path, [this](const std::string &reason) { failures.push_back(reason); });
+        return LineCaptureWriter::open(path, [this](const std::string &reason) { failures.push_back(reason); });
     }
     std::vector<std::string> failures;
 };
@@ -45,14 +43,14 @@ TEST_F(LineCaptureFile, ReadsBackEveryChunkAndEveryWholeChunkOfACutFile)
     }
     EXPECT_TRUE(failures.empty());
     std::string error;
-    std::optional<record::LineCapture> whole = record::readLineCaptureFile(file(), &error);
+    std::optional<LineCapture> whole = readLineCaptureFile(file(), &error);
     ASSERT_TRUE(whole) << error;
     EXPECT_EQ(whole->chunks, written);
     EXPECT_FALSE(whole->cutShort);
 
     const std::string bytes = readBytes(file());
     for (std::size_t cut : {bytes.size() - 1, bytes.size() - 5000, bytes.size() - 5005}) {
-        std::optional<record::LineCapture> cutShort = record::parseLineCapture(bytes.substr(0, cut));
+        std::optional<LineCapture> cutShort = parseLineCapture(bytes.substr(0, cut));
         ASSERT_TRUE(cutShort);
         EXPECT_TRUE(cutShort->cutShort);
         EXPECT_EQ(cutShort->chunks, std::vector<LineChunk>(written.begin(), written.end() - 1)) << "cut at " << cut;
@@ -62,13 +60,13 @@ TEST_F(LineCaptureFile, ReadsBackEveryChunkAndEveryWholeChunkOfACutFile)
 TEST_F(LineCaptureFile, ForeignOrDamagedBytesAreRefusedWithAReason)
 {
     std::string error;
-    EXPECT_FALSE(record::parseLineCapture("{\"format\":\"tramelo-journal\"}\n", &error));
+    EXPECT_FALSE(parseLineCapture("{\"format\":\"tramelo-journal\"}\n", &error));
     EXPECT_NE(error.find("not a line capture"), std::string::npos);
-    std::string unknownKind(record::kLineCaptureMagic);
+    std::string unknownKind(kLineCaptureMagic);
     unknownKind += 'Z' + std::string(8, '\0');
-    EXPECT_FALSE(record::parseLineCapture(unknownKind, &error));
+    EXPECT_FALSE(parseLineCapture(unknownKind, &error));
     EXPECT_EQ(error, "damaged chunk at byte 23");
-    EXPECT_FALSE(record::readLineCaptureFile(dir / "missing", &error));
+    EXPECT_FALSE(readLineCaptureFile(dir / "missing", &error));
     EXPECT_NE(error.find("missing"), std::string::npos);
 }
 
@@ -108,7 +106,7 @@ TEST_F(LineCaptureFile, FailedWritesAreReportedOnceAndStopTheCapture)
     EXPECT_TRUE(writer->failed());
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0], "soubor přesáhl povolenou velikost");
-    const std::optional<record::LineCapture> kept = record::readLineCaptureFile(file());
+    const std::optional<LineCapture> kept = readLineCaptureFile(file());
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->chunks, (std::vector<LineChunk>{{LineChunk::Kind::Bytes, 10, std::string(50, 'a')}}));
 }

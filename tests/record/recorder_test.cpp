@@ -22,7 +22,7 @@ public:
     {
         add("startCrossing " + std::to_string(hardwareMs), at);
     }
-    void lapCounted(const record::LapEntry &lap) override
+    void lapCounted(const LapEntry &lap) override
     {
         laps.push_back(lap);
         add("lap", {lap.seat, lap.lap, lap.hostMs});
@@ -42,7 +42,7 @@ public:
     void finished(const SeatMoment &at) override { add("finished", at); }
 
     std::vector<std::string> calls;
-    std::vector<record::LapEntry> laps;
+    std::vector<LapEntry> laps;
 
 private:
     void add(const std::string &what, std::int32_t hostMs) { calls.push_back(what + " @" + std::to_string(hostMs)); }
@@ -63,7 +63,7 @@ TEST(RaceRecorder, HearsEveryLapAsTheTableShowsItAndEveryEventInOrder)
     RaceScript script(eventfulrace::settings());
     SpyRecorder spy;
     script.engine.setRecorder(&spy);
-    const std::vector<record::LapEntry> table = eventfulrace::play(script);
+    const std::vector<LapEntry> table = eventfulrace::play(script);
 
     ASSERT_EQ(table.size(), 9u);
     EXPECT_EQ(spy.laps, table);

@@ -17,7 +17,7 @@ struct Recovery : TempFolder {
     {
         const fs::path folder = dir / name;
         fs::create_directory(folder);
-        writeBytes(folder / record::kJournalFileName, journal);
+        writeBytes(folder / kJournalFileName, journal);
         return folder;
     }
 };
@@ -40,7 +40,7 @@ TEST_F(Recovery, FindsEachOpenRaceOnceAndKeepsWhatItHolds)
     fs::create_directory_symlink(killed, dir / "link-to-a-race");
     fs::create_directory_symlink(dir / "loop", dir / "loop");
 
-    const std::vector<record::OpenRace> open = record::findOpenRaces(dir);
+    const std::vector<OpenRace> open = findOpenRaces(dir);
     ASSERT_EQ(open.size(), 2u);
     EXPECT_EQ(open[0].folder, killed);
     EXPECT_EQ(open[0].startedAt, "2026-12-07 19:30:05");
@@ -51,26 +51,26 @@ TEST_F(Recovery, FindsEachOpenRaceOnceAndKeepsWhatItHolds)
     EXPECT_TRUE(open[1].damaged);
     EXPECT_EQ(open[1].reason, "soubor není záznam závodu tohoto programu");
 
-    for (const record::OpenRace &race : open)
-        EXPECT_TRUE(record::markInterrupted(race.folder));
-    EXPECT_TRUE(record::findOpenRaces(dir).empty());
+    for (const OpenRace &race : open)
+        EXPECT_TRUE(markInterrupted(race.folder));
+    EXPECT_TRUE(findOpenRaces(dir).empty());
 
-    const std::optional<record::RaceLog> log = record::readJournalFile(killed / record::kJournalFileName);
+    const std::optional<RaceLog> log = readJournalFile(killed / kJournalFileName);
     ASSERT_TRUE(log);
-    EXPECT_EQ(log->end, record::RaceEnd::Interrupted);
+    EXPECT_EQ(log->end, RaceEnd::Interrupted);
     EXPECT_EQ(log->laps.size(), 2u);
     EXPECT_EQ(log->damagedLines, 1) << "the cut line stays cut, the end line after it is whole";
-    EXPECT_EQ(readBytes(foreign / record::kJournalFileName), foreignBytes);
-    EXPECT_TRUE(record::markInterrupted(ended));
-    EXPECT_EQ(readBytes(ended / record::kJournalFileName), kHeader + kLap + kEnd) << "an ended race is left alone";
+    EXPECT_EQ(readBytes(foreign / kJournalFileName), foreignBytes);
+    EXPECT_TRUE(markInterrupted(ended));
+    EXPECT_EQ(readBytes(ended / kJournalFileName), kHeader + kLap + kEnd) << "an ended race is left alone";
 }
 
 // A races folder that is missing or is a file finds nothing; a race folder
 // that is not there cannot be marked, and says so.
 TEST_F(Recovery, MissingFoldersFindNothingAndMarkNothing)
 {
-    EXPECT_TRUE(record::findOpenRaces(dir / "never-made").empty());
+    EXPECT_TRUE(findOpenRaces(dir / "never-made").empty());
     writeBytes(dir / "races-file", "");
-    EXPECT_TRUE(record::findOpenRaces(dir / "races-file").empty());
-    EXPECT_FALSE(record::markInterrupted(dir / "never-made"));
+    EXPECT_TRUE(findOpenRaces(dir / "races-file").empty());
+    EXPECT_FALSE(markInterrupted(dir / "never-made"));
 }

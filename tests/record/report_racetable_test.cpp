@@ -44,10 +44,10 @@ Rows resultsRows(const std::string &text)
     return rows;
 }
 
-const record::RacerStanding &standingOf(const record::RaceStandings &standings, int seat)
+const RacerStanding &standingOf(const RaceStandings &standings, int seat)
 {
     const auto found = std::find_if(standings.racers.begin(), standings.racers.end(),
-                                    [seat](const record::RacerStanding &racer) { return racer.seat == seat; });
+                                    [seat](const RacerStanding &racer) { return racer.seat == seat; });
     if (found == standings.racers.end())
         throw std::out_of_range("seat missing from the standings");
     return *found;
@@ -58,11 +58,11 @@ protected:
     /// Plays \a play on \a script with the journal writer as the engine's
     /// recorder, ends the race, and reads the journal back. A script that
     /// starts the race without the countdown records the settings itself.
-    record::RaceLog recorded(RaceScript &script, const std::function<void()> &play, bool withoutCountdown)
+    RaceLog recorded(RaceScript &script, const std::function<void()> &play, bool withoutCountdown)
     {
-        const std::filesystem::path file = dir / record::kJournalFileName;
+        const std::filesystem::path file = dir / kJournalFileName;
         {
-            auto writer = record::JournalWriter::open(file, "2026-12-07 19:30:05",
+            auto writer = JournalWriter::open(file, "2026-12-07 19:30:05",
                                                       [](const std::string &reason) { FAIL() << reason; });
             script.engine.setRecorder(writer.get());
             if (withoutCountdown) {
@@ -73,21 +73,21 @@ protected:
             }
             play();
             EXPECT_TRUE(script.engine.raceIsOver());
-            writer->raceEnded(record::RaceEnd::Finished, script.host.clockMs);
+            writer->raceEnded(RaceEnd::Finished, script.host.clockMs);
             script.engine.setRecorder(nullptr);
         }
         std::string error;
-        const std::optional<record::RaceLog> log = record::readJournalFile(file, &error);
+        const std::optional<RaceLog> log = readJournalFile(file, &error);
         EXPECT_TRUE(log) << error;
-        return log.value_or(record::RaceLog{});
+        return log.value_or(RaceLog{});
     }
 
     /// Position, laps, best lap and top speed of every used seat, in the
     /// standings, the report's standings table, the race table and the results file.
-    void expectSameNumbers(RaceScript &script, const record::RaceLog &log)
+    void expectSameNumbers(RaceScript &script, const RaceLog &log)
     {
-        const record::RaceStandings standings = record::computeStandings(log);
-        const std::string html = record::raceReportHtml(log);
+        const RaceStandings standings = computeStandings(log);
+        const std::string html = raceReportHtml(log);
         const Rows results = resultsRows(resultsText(script.engine.race()));
         std::size_t row = 1;
         for (int seat = 0; seat < kSeatCount; ++seat) {
@@ -95,7 +95,7 @@ protected:
             if (table.nameText == "-1")
                 continue;
             SCOPED_TRACE(table.nameText);
-            const record::RacerStanding &racer = standingOf(standings, seat);
+            const RacerStanding &racer = standingOf(standings, seat);
             const std::string position = racer.position > 0 ? std::to_string(racer.position) : "!";
             const std::string best = racer.bestLapIndex ? formatDuration(racer.laps[*racer.bestLapIndex].lapMs) : "...";
             const std::string speed = racer.laps.empty() ? "..." : std::to_string(racer.topSpeedKmh);
@@ -112,10 +112,10 @@ protected:
 
             const std::string reportRow = "<tr class=\"racer seat-" + std::to_string(seat + 1)
                                           + "\"><td class=\"position\">" + (racer.position > 0 ? position : "–")
-                                          + "</td><td class=\"name\">" + record::swatchHtml(seat) + table.nameText
+                                          + "</td><td class=\"name\">" + swatchHtml(seat) + table.nameText
                                           + "</td><td>" + table.lapsText + "</td><td>"
-                                          + (racer.totalMs ? record::durationText(*racer.totalMs) : "…") + "</td><td>"
-                                          + record::gapText(racer) + "</td><td>" + best + "</td><td>" + speed + "</td>";
+                                          + (racer.totalMs ? durationText(*racer.totalMs) : "…") + "</td><td>"
+                                          + gapText(racer) + "</td><td>" + best + "</td><td>" + speed + "</td>";
             EXPECT_NE(html.find(reportRow), std::string::npos) << reportRow;
         }
         EXPECT_EQ(row, results.size());
@@ -164,15 +164,15 @@ TEST_F(ReportAgainstTable, EightCarsWithADisqualificationAgreeSeatBySeat)
     settings.racerName = {"Adam", "Bára", "Cyril", "Dana", "Emil", "Fanda", "Gita", "Hana"};
     settings.autoOffTrackCounting = "1";
     RaceScript script(settings);
-    const record::RaceLog log = recorded(script, [&] { playEightCars(script); }, true);
+    const RaceLog log = recorded(script, [&] { playEightCars(script); }, true);
     ASSERT_EQ(log.laps.size(), 7u * 12 + 6);
     expectSameNumbers(script, log);
 
     // The script's host clock reads the hardware's time at each crossing, so
     // the results file's gaps (host clock) equal the report's (hardware).
-    const record::RaceStandings standings = record::computeStandings(log);
+    const RaceStandings standings = computeStandings(log);
     const Rows results = resultsRows(resultsText(script.engine.race()));
-    for (const record::RacerStanding &racer : standings.racers) {
+    for (const RacerStanding &racer : standings.racers) {
         if (racer.position < 2)
             continue;
         SCOPED_TRACE(racer.name);
@@ -183,7 +183,7 @@ TEST_F(ReportAgainstTable, EightCarsWithADisqualificationAgreeSeatBySeat)
 TEST_F(ReportAgainstTable, ADisqualifiedAndReadmittedRacerAgrees)
 {
     RaceScript script(eventfulrace::settings());
-    const record::RaceLog log = recorded(script, [&] { eventfulrace::play(script); }, false);
+    const RaceLog log = recorded(script, [&] { eventfulrace::play(script); }, false);
     EXPECT_EQ(log.racers[2].name, "Cyril");
     expectSameNumbers(script, log);
 }

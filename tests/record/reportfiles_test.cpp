@@ -26,7 +26,7 @@ protected:
     {
         const fs::path folder = dir / "races" / "2026-12-07_19-30-05";
         fs::create_directories(folder);
-        fs::copy_file(kFixtures / name / record::kJournalFileName, folder / record::kJournalFileName);
+        fs::copy_file(kFixtures / name / kJournalFileName, folder / kJournalFileName);
         return folder;
     }
 };
@@ -37,18 +37,18 @@ TEST_F(ReportFiles, ARaceFoundInterruptedAtStartUpGetsAReportOfEveryLapKept)
 {
     // The journal of a killed program: 58 whole laps, then a line cut mid-way.
     const fs::path folder = copyOfFixture("interrupted");
-    const std::vector<record::OpenRace> open = record::findOpenRaces(dir / "races");
+    const std::vector<OpenRace> open = findOpenRaces(dir / "races");
     ASSERT_EQ(open.size(), 1u);
-    EXPECT_TRUE(record::recoverRace(open.front()));
+    EXPECT_TRUE(recoverRace(open.front()));
 
-    const std::string html = readBytes(folder / record::kReportFileName);
+    const std::string html = readBytes(folder / kReportFileName);
     EXPECT_NE(html.find("<dd class=\"race-end\">přerušen"), std::string::npos);
     EXPECT_NE(html.find("Závod byl přerušen. Zpráva ukazuje všechna zachovaná kola (58)."), std::string::npos);
     EXPECT_EQ(lapRowsOf(html), 58u);
     // The last whole line: Adam's lap 11 of 0:04:858, leading.
     EXPECT_NE(html.find("<tr><td>11</td><td>0:04:858</td><td>474</td><td>1</td></tr>"), std::string::npos);
 
-    const std::string csv = readBytes(folder / record::kLapsFileName);
+    const std::string csv = readBytes(folder / kLapsFileName);
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 58);
     EXPECT_NE(csv.find("\r\n1,Adam Rychlý,11,4858,0:04:858,474,1,"), std::string::npos);
 }
@@ -57,29 +57,29 @@ TEST_F(ReportFiles, ARaceFolderIsRebuiltAndABadOneGetsAClearReason)
 {
     const fs::path folder = copyOfFixture("race");
     std::string error;
-    ASSERT_TRUE(record::writeRaceFolderReports(folder, &error)) << error;
-    const std::string html = readBytes(folder / record::kReportFileName);
+    ASSERT_TRUE(writeRaceFolderReports(folder, &error)) << error;
+    const std::string html = readBytes(folder / kReportFileName);
     EXPECT_EQ(lapRowsOf(html), 87u);
     EXPECT_EQ(html.find("přerušen"), std::string::npos);
 
-    EXPECT_FALSE(record::writeRaceFolderReports(dir / "nic", &error));
+    EXPECT_FALSE(writeRaceFolderReports(dir / "nic", &error));
     EXPECT_EQ(error, "Složka závodu " + (dir / "nic").string() + " neexistuje.");
 
-    writeBytes(folder / record::kJournalFileName, "PK\x03\x04 not a journal");
-    EXPECT_FALSE(record::writeRaceFolderReports(folder, &error));
+    writeBytes(folder / kJournalFileName, "PK\x03\x04 not a journal");
+    EXPECT_FALSE(writeRaceFolderReports(folder, &error));
     EXPECT_EQ(error.rfind("Záznam závodu ve složce " + folder.string() + " nelze přečíst: ", 0), 0u) << error;
-    EXPECT_EQ(readBytes(folder / record::kReportFileName), html) << "the old report stays";
+    EXPECT_EQ(readBytes(folder / kReportFileName), html) << "the old report stays";
 }
 
 TEST_F(ReportFiles, APathThatIsNoRegularFileIsLeftAlone)
 {
     const fs::path folder = copyOfFixture("race");
-    fs::create_directory(folder / record::kReportFileName);
+    fs::create_directory(folder / kReportFileName);
     std::string error;
-    EXPECT_FALSE(record::writeRaceFolderReports(folder, &error));
-    EXPECT_EQ(error, "Soubor " + (folder / record::kReportFileName).string() + " nelze zapsat.");
-    EXPECT_TRUE(fs::is_directory(folder / record::kReportFileName));
-    EXPECT_FALSE(record::writeRaceReportTo(folder, dir / "chybí" / "zprava.html", &error));
+    EXPECT_FALSE(writeRaceFolderReports(folder, &error));
+    EXPECT_EQ(error, "Soubor " + (folder / kReportFileName).string() + " nelze zapsat.");
+    EXPECT_TRUE(fs::is_directory(folder / kReportFileName));
+    EXPECT_FALSE(writeRaceReportTo(folder, dir / "chybí" / "zprava.html", &error));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2)
         << "no temporary file left behind";
 }

@@ -9,8 +9,6 @@
 #include <gtest/gtest.h>
 
 
-using record::htmlEscaped;
-
 namespace {
 
 std::size_t occurrences(const std::string &text, const std::string &what)
@@ -26,9 +24,9 @@ ReportLog threeLapRace()
     ReportLog race("3");
     race.racer(0, "Adam", 10'000).racer(1, "Bára", 10'000);
     race.lap(0, 15'000, 1).lap(1, 15'200, 2);
-    race.event(record::EventKind::OffTrack, 1, 1).detail = "1";
+    race.event(EventKind::OffTrack, 1, 1).detail = "1";
     race.lap(0, 19'900, 1).lap(1, 20'000, 2);
-    race.event(record::EventKind::FuelLow, 0, 2);
+    race.event(EventKind::FuelLow, 0, 2);
     race.lap(0, 24'950, 1).finish(0).lap(1, 24'700, 2).finish(1);
     return race;
 }
@@ -53,7 +51,7 @@ TEST(RaceReport, AHostileNameIsShownAsTextEverywhere)
     ReportLog race = threeLapRace();
     race.log.racers[1].name = "</style><script>alert(1)</script>";
     race.log.trackLength = "20\"><img src=x>";
-    const std::string html = record::raceReportHtml(race.log);
+    const std::string html = raceReportHtml(race.log);
 
     EXPECT_EQ(html.find("<script"), std::string::npos);
     EXPECT_EQ(html.find("<img"), std::string::npos);
@@ -64,7 +62,7 @@ TEST(RaceReport, AHostileNameIsShownAsTextEverywhere)
 
 TEST(RaceReport, AFinishedRaceShowsStandingsChartsEveryLapAndTheEvents)
 {
-    const std::string html = record::raceReportHtml(threeLapRace().log);
+    const std::string html = raceReportHtml(threeLapRace().log);
 
     EXPECT_NE(html.find("<meta charset=\"utf-8\">"), std::string::npos);
     EXPECT_NE(html.find("name=\"viewport\""), std::string::npos);
@@ -105,9 +103,9 @@ TEST(RaceReport, AnInterruptedRaceSaysSoAndShowsItsStandingsSoFar)
     ReportLog race("10");
     race.racer(0, "Adam", 1'000);
     race.lap(0, 6'000, 1).lap(0, 11'000, 1);
-    race.log.end = record::RaceEnd::Interrupted;
+    race.log.end = RaceEnd::Interrupted;
     race.log.damagedLines = 1;
-    const std::string html = record::raceReportHtml(race.log);
+    const std::string html = raceReportHtml(race.log);
 
     EXPECT_NE(html.find("<dd class=\"race-end\">přerušen"), std::string::npos);
     EXPECT_NE(html.find("Závod byl přerušen. Zpráva ukazuje všechna zachovaná kola (2)."), std::string::npos);
@@ -116,25 +114,25 @@ TEST(RaceReport, AnInterruptedRaceSaysSoAndShowsItsStandingsSoFar)
     EXPECT_NE(html.find("<h2>Pořadí</h2>"), std::string::npos);
 
     // Read while it has no end yet: it may still be running, so it is not called interrupted.
-    race.log.end = record::RaceEnd::Open;
-    const std::string open = record::raceReportHtml(race.log);
+    race.log.end = RaceEnd::Open;
+    const std::string open = raceReportHtml(race.log);
     EXPECT_NE(open.find("Záznam závodu nemá konec. Zpráva ukazuje všechna zachovaná kola (2)."), std::string::npos);
     EXPECT_EQ(open.find("Závod byl přerušen"), std::string::npos);
 }
 
 TEST(LapCharts, AxesGetRoundTicksAndAStopKeepsTheScaleOfTheDrivenLaps)
 {
-    EXPECT_EQ(record::roundTicks(4.6, 10.6, 6, false), (std::vector<double>{5, 6, 7, 8, 9, 10}));
-    EXPECT_EQ(record::roundTicks(1, 200, 10, true).front(), 20);
-    EXPECT_EQ(record::roundTicks(1, 3, 6, true), (std::vector<double>{1, 2, 3})) << "positions: whole numbers";
-    EXPECT_EQ(record::roundTicks(1, 1, 6, true), (std::vector<double>{1}));
-    EXPECT_LE(record::roundTicks(1e18, 1e18 + 100, 6, true).size(), 1000u) << "a step lost in rounding ends";
+    EXPECT_EQ(roundTicks(4.6, 10.6, 6, false), (std::vector<double>{5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(roundTicks(1, 200, 10, true).front(), 20);
+    EXPECT_EQ(roundTicks(1, 3, 6, true), (std::vector<double>{1, 2, 3})) << "positions: whole numbers";
+    EXPECT_EQ(roundTicks(1, 1, 6, true), (std::vector<double>{1}));
+    EXPECT_LE(roundTicks(1e18, 1e18 + 100, 6, true).size(), 1000u) << "a step lost in rounding ends";
 
     ReportLog race("9");
     race.racer(0, "Adam", 0);
     race.lap(0, 5'000, 1).lap(0, 10'000, 1).lap(0, 40'000, 1).lap(0, 45'000, 1);
-    const record::LapTimeChart chart = record::lapTimeChart(record::computeStandings(race.log));
+    const LapTimeChart chart = lapTimeChart(computeStandings(race.log));
     EXPECT_EQ(chart.ceilingMs, 10'000);
-    EXPECT_NE(record::raceReportHtml(race.log).find("Kola delší než 0:10:000 jsou zakreslena na horním okraji."),
+    EXPECT_NE(raceReportHtml(race.log).find("Kola delší než 0:10:000 jsou zakreslena na horním okraji."),
               std::string::npos);
 }

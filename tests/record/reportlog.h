@@ -17,14 +17,14 @@ public:
         log.trackLength = "20";
         log.scale = "32";
         log.lapsPerRide = lapsPerRide;
-        log.end = record::RaceEnd::Finished;
+        log.end = RaceEnd::Finished;
     }
 
     /// Seat \a seat is \a name and makes its start crossing at \a hardwareMs.
     ReportLog &racer(int seat, const std::string &name, std::uint32_t startMs)
     {
         log.racers[static_cast<std::size_t>(seat)] = {seat, name};
-        event(record::EventKind::StartCrossing, seat, 0).hardwareMs = startMs;
+        event(EventKind::StartCrossing, seat, 0).hardwareMs = startMs;
         last_[seat] = startMs;
         return *this;
     }
@@ -33,7 +33,7 @@ public:
     /// hardware clock so the order of reaching a lap count is the order of calls.
     ReportLog &lap(int seat, std::uint32_t hardwareMs, std::int32_t position)
     {
-        record::LapEntry entry;
+        LapEntry entry;
         entry.seat = seat;
         entry.lap = ++laps_[seat];
         entry.hardwareMs = hardwareMs;
@@ -46,18 +46,18 @@ public:
         return *this;
     }
 
-    record::EventEntry &event(record::EventKind kind, int seat, std::int64_t lap)
+    EventEntry &event(EventKind kind, int seat, std::int64_t lap)
     {
         log.events.push_back({kind, seat, lap, 0, ++hostMs_, {}});
         return log.events.back();
     }
     ReportLog &finish(int seat)
     {
-        event(record::EventKind::Finished, seat, laps_[seat]);
+        event(EventKind::Finished, seat, laps_[seat]);
         return *this;
     }
 
-    record::RaceLog log;
+    RaceLog log;
 
 private:
     std::int64_t laps_[8] = {};

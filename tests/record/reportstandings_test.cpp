@@ -8,13 +8,9 @@
 
 #include <vector>
 
-using record::EventKind;
-using record::RacerOutcome;
-using record::RacerStanding;
-
 namespace {
 
-std::vector<int> seatsInOrder(const record::RaceStandings &standings)
+std::vector<int> seatsInOrder(const RaceStandings &standings)
 {
     std::vector<int> seats;
     for (const RacerStanding &racer : standings.racers)
@@ -22,7 +18,7 @@ std::vector<int> seatsInOrder(const record::RaceStandings &standings)
     return seats;
 }
 
-const RacerStanding &seat(const record::RaceStandings &standings, int seat)
+const RacerStanding &seat(const RaceStandings &standings, int seat)
 {
     for (const RacerStanding &racer : standings.racers)
         if (racer.seat == seat)
@@ -41,7 +37,7 @@ TEST(ReportStandings, TotalsAndGapsComeFromTheHardwareClock)
     race.lap(0, 15'040, 1).lap(1, 15'100, 2).lap(2, 16'020, 3);
     race.lap(0, 19'940, 1).lap(1, 20'300, 2).lap(2, 22'020, 3);
     race.lap(0, 25'040, 1).finish(0).lap(1, 25'540, 2).finish(1);
-    const record::RaceStandings standings = record::computeStandings(race.log);
+    const RaceStandings standings = computeStandings(race.log);
 
     EXPECT_EQ(seatsInOrder(standings), (std::vector<int>{0, 1, 2}));
     const RacerStanding &adam = seat(standings, 0);
@@ -74,7 +70,7 @@ TEST(ReportStandings, TimesStayRightAcrossTheWrapOfTheHardwareClock)
     race.racer(0, "Adam", 0xFFFF'F000u).racer(1, "Bára", 0xFFFF'F100u);
     race.lap(0, 0xFFFF'F000u + 5'000, 1).lap(1, 0xFFFF'F100u + 5'200, 2);
     race.lap(0, 0xFFFF'F000u + 10'000, 1).finish(0).lap(1, 0xFFFF'F100u + 10'150, 2).finish(1);
-    const record::RaceStandings standings = record::computeStandings(race.log);
+    const RaceStandings standings = computeStandings(race.log);
 
     EXPECT_EQ(seat(standings, 0).totalMs, 10'000);
     EXPECT_EQ(seat(standings, 0).laps[0].lapMs, 5'000);
@@ -90,8 +86,8 @@ TEST(ReportStandings, DisqualifiedRetiredAndNeverStartedRacersHaveNoPlaceAmongTh
     race.lap(2, 5'000, 1).lap(1, 5'500, 2).lap(0, 6'000, 3);
     race.event(EventKind::Disqualified, 2, 2);
     race.lap(2, 9'000, 0).lap(1, 9'500, 1).finish(1);
-    race.log.end = record::RaceEnd::Closed;
-    const record::RaceStandings standings = record::computeStandings(race.log);
+    race.log.end = RaceEnd::Closed;
+    const RaceStandings standings = computeStandings(race.log);
 
     EXPECT_EQ(seatsInOrder(standings), (std::vector<int>{1, 0, 2, 3}));
     EXPECT_EQ(seat(standings, 1).outcome, RacerOutcome::Finished);
@@ -117,7 +113,7 @@ TEST(ReportStandings, AReadmittedRacerRejoinsBehindThoseWhoReachedItsLapCountMea
     race.event(EventKind::Disqualified, 0, 2);
     race.lap(1, 9'600, 1);
     race.event(EventKind::Readmitted, 0, 2);
-    const record::RaceStandings standings = record::computeStandings(race.log);
+    const RaceStandings standings = computeStandings(race.log);
 
     EXPECT_EQ(seatsInOrder(standings), (std::vector<int>{1, 0}));
     EXPECT_EQ(seat(standings, 0).outcome, RacerOutcome::Running);
@@ -132,7 +128,7 @@ TEST(ReportStandings, ADamagedJournalIsReadForWhatItHolds)
     race.log.laps.push_back(race.log.laps.front()); // a lap count that went back
     race.log.laps.push_back({12, 3, 0, 0, 0, 0, 0, {}, {}, 0}); // no such seat
     race.log.events.erase(race.log.events.begin()); // the start crossing lost
-    const record::RaceStandings standings = record::computeStandings(race.log);
+    const RaceStandings standings = computeStandings(race.log);
 
     ASSERT_EQ(standings.racers.size(), 1u);
     EXPECT_EQ(standings.racers[0].laps.size(), 2u);

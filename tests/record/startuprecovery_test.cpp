@@ -25,8 +25,8 @@ struct StartupRecovery : TempFolder {
 TEST_F(StartupRecovery, CleanStartShowsNothing)
 {
     race("2026-12-07_18-00-00", kHeader + kLap + R"({"type":"end","hostMs":1,"how":"signalled"})" "\n");
-    record::announceInterruptedRaces(dir, messages);
-    record::announceInterruptedRaces(dir / "never-made", messages);
+    announceInterruptedRaces(dir, messages);
+    announceInterruptedRaces(dir / "never-made", messages);
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -37,7 +37,7 @@ TEST_F(StartupRecovery, OneBoxTellsOfEveryOpenRaceOnce)
     const fs::path killed = race("2026-12-07_19-30-05", kHeader + kLap + kLap + kLap + R"({"type":"la)");
     const fs::path foreign = race("2026-12-07_20-00-00", "\x7f" "ELF");
 
-    record::announceInterruptedRaces(dir, messages);
+    announceInterruptedRaces(dir, messages);
     ASSERT_EQ(messages.shown.size(), 1u);
     const Message &box = messages.shown[0];
     EXPECT_EQ(box.caption, "Informace");
@@ -48,9 +48,9 @@ TEST_F(StartupRecovery, OneBoxTellsOfEveryOpenRaceOnce)
                         "Záznam je ve složce " + killed.string() + ".\n\n"
                         "Záznam závodu ve složce " + foreign.string()
                         + " nelze přečíst (soubor není záznam závodu tohoto programu). Byl ponechán beze změny.");
-    EXPECT_EQ(readBytes(foreign / record::kJournalFileName), "\x7f" "ELF");
+    EXPECT_EQ(readBytes(foreign / kJournalFileName), "\x7f" "ELF");
 
-    record::announceInterruptedRaces(dir, messages);
+    announceInterruptedRaces(dir, messages);
     EXPECT_EQ(messages.shown.size(), 1u);
 }
 
@@ -66,12 +66,12 @@ TEST_F(StartupRecovery, UnmarkableRaceIsAnnouncedWithANoteThatItWillComeAgain)
     rlimit none = before;
     none.rlim_cur = (kHeader + kLap).size();
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
-    record::announceInterruptedRaces(dir, messages);
+    announceInterruptedRaces(dir, messages);
     ::setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, SIG_DFL);
 
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text.rfind("Program minule nebyl řádně ukončen během závodu.\n\n", 0), 0u);
     EXPECT_NE(messages.shown[0].text.find("objeví i při příštím spuštění"), std::string::npos);
-    EXPECT_EQ(readBytes(killed / record::kJournalFileName), kHeader + kLap);
+    EXPECT_EQ(readBytes(killed / kJournalFileName), kHeader + kLap);
 }

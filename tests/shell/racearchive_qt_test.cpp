@@ -67,28 +67,28 @@ TEST_F(ArchiveRig, RaceIsKeptInAFolderNamedByItsStart)
     link.purgePort();
     script.startRace(10'000);
     script.cross(0, 15'000);
-    archive.endRace(record::RaceEnd::Finished);
-    archive.endRace(record::RaceEnd::Closed);
+    archive.endRace(RaceEnd::Finished);
+    archive.endRace(RaceEnd::Closed);
     script.cross(0, 20'000); // after the end: not in the journal
     runQueuedCalls();
 
-    const std::optional<record::RaceLog> log = record::readJournalFile(folder / record::kJournalFileName);
+    const std::optional<RaceLog> log = readJournalFile(folder / kJournalFileName);
     ASSERT_TRUE(log);
-    EXPECT_EQ(log->end, record::RaceEnd::Finished);
+    EXPECT_EQ(log->end, RaceEnd::Finished);
     ASSERT_EQ(log->laps.size(), 1u);
     EXPECT_EQ(log->laps[0].lapMs, 5000);
     EXPECT_EQ(log->damagedLines, 0);
     // The end of the race leaves its report and laps table beside the journal.
-    EXPECT_NE(readBytes(folder / record::kReportFileName).find("<dd class=\"race-end\">dokončen</dd>"),
+    EXPECT_NE(readBytes(folder / kReportFileName).find("<dd class=\"race-end\">dokončen</dd>"),
               std::string::npos);
-    EXPECT_NE(readBytes(folder / record::kLapsFileName).find(",1,5000,0:05:000,"), std::string::npos);
+    EXPECT_NE(readBytes(folder / kLapsFileName).find(",1,5000,0:05:000,"), std::string::npos);
 
-    const std::optional<record::LineCapture> capture =
-        record::readLineCaptureFile(folder / std::string(record::kLineCaptureFileName));
+    const std::optional<LineCapture> capture =
+        readLineCaptureFile(folder / std::string(kLineCaptureFileName));
     ASSERT_TRUE(capture);
     ASSERT_EQ(capture->chunks.size(), 3u);
     EXPECT_EQ(capture->chunks[0].bytes + capture->chunks[1].bytes, "01900000000000000\r\n02900000000000000\r\n");
-    EXPECT_EQ(capture->chunks[2].kind, record::LineChunk::Kind::Purge);
+    EXPECT_EQ(capture->chunks[2].kind, LineChunk::Kind::Purge);
     EXPECT_LE(capture->chunks[0].atMs, capture->chunks[2].atMs);
     EXPECT_TRUE(script.host.messages.empty());
 }
@@ -112,7 +112,7 @@ TEST_F(ArchiveRig, StartsWithinOneSecondGetFoldersOfTheirOwnAndNoRecordingKeepsN
     RaceArchive off(script.engine, script.host, link, dir / "off");
     off.setRecording(false);
     off.beginRace();
-    off.endRace(record::RaceEnd::Closed);
+    off.endRace(RaceEnd::Closed);
     EXPECT_FALSE(fs::exists(dir / "off"));
 }
 
@@ -136,7 +136,7 @@ TEST_F(ArchiveRig, UnusableDataFolderWarnsOnceAndTheRaceGoesOn)
     script.startRace();
     script.cross(0, 15'000);
     EXPECT_EQ(script.racer(0).lapsText, "1");
-    archive.endRace(record::RaceEnd::Finished);
+    archive.endRace(RaceEnd::Finished);
     runQueuedCalls();
     EXPECT_EQ(script.host.messages.size(), 1u);
 }
@@ -147,7 +147,7 @@ TEST_F(ArchiveRig, DiskFullDuringTheRaceWarnsOnce)
 {
     RaceArchive archive(script.engine, script.host, link, racesDir());
     archive.beginRace();
-    const fs::path journal = archive.raceFolder() / record::kJournalFileName;
+    const fs::path journal = archive.raceFolder() / kJournalFileName;
     rlimit before{};
     ::getrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, SIG_IGN);
@@ -166,7 +166,7 @@ TEST_F(ArchiveRig, DiskFullDuringTheRaceWarnsOnce)
                               + "): soubor přesáhl povolenou velikost. Závod pokračuje.");
     runQueuedCalls();
     EXPECT_EQ(script.host.messages.size(), 1u);
-    archive.endRace(record::RaceEnd::Finished);
+    archive.endRace(RaceEnd::Finished);
     runQueuedCalls();
     EXPECT_EQ(script.host.messages.size(), 1u);
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-using record::LineChunk;
-
 namespace {
 
 std::string line(int channel, std::uint32_t timestamp)
@@ -33,7 +31,7 @@ std::vector<std::string> texts(const std::vector<TimedLine> &lines)
 
 // Channels 1 and 2 stand at 0; channel 2 crosses at 900 (a false start the
 // program would ask about), channel 1 at 1500 after the start signal.
-const record::LineCapture kCapture{{
+const LineCapture kCapture{{
     bytes(0, "000000001\r\n" + line(1, 0)),                  // begins mid-record
     bytes(3, line(2, 0) + "garbage\r\n" + line(1, 0).substr(0, 7)),
     purge(350),                                               // the rest of that record is lost

@@ -58,8 +58,8 @@ TEST_F(ArchiveIndexTest, ListsRaceFoldersNewestFirstWithWinners)
     fs::create_directories(outside());
     fs::create_directory_symlink(outside(), races() / "2026-12-10_10-00-00");
 
-    web::ArchiveIndex index(races());
-    const std::vector<web::ArchivedRace> listed = index.races();
+    ArchiveIndex index(races());
+    const std::vector<ArchivedRace> listed = index.races();
     ASSERT_EQ(listed.size(), 3u);
     EXPECT_EQ(listed[0].folder, "2026-12-08_10-00-00");
     EXPECT_EQ(listed[0].winner, "");
@@ -74,24 +74,24 @@ TEST_F(ArchiveIndexTest, ListsRaceFoldersNewestFirstWithWinners)
                   fs::copy_options::overwrite_existing);
     EXPECT_EQ(index.races()[0].winner, "Adam");
 
-    const std::string html = web::archiveIndexHtml(listed);
+    const std::string html = archiveIndexHtml(listed);
     EXPECT_NE(html.find("<a href=\"/races/2026-12-08_09-05-00/report.html\">"), std::string::npos);
     EXPECT_EQ(html.find("2026-12-08_10-00-00/report.html"), std::string::npos);
 }
 
 TEST_F(ArchiveIndexTest, WinnerNamesAreEscapedInThePage)
 {
-    const std::string html = web::archiveIndexHtml({{"2026-12-07_19-30-05", "7. 12. 2026 19:30:05",
+    const std::string html = archiveIndexHtml({{"2026-12-07_19-30-05", "7. 12. 2026 19:30:05",
                                                      "<script>alert(1)</script>", true}});
     EXPECT_EQ(html.find("<script>"), std::string::npos);
     EXPECT_NE(html.find("&lt;script&gt;"), std::string::npos);
-    EXPECT_NE(web::archiveIndexHtml({}).find("Archiv je prázdný."), std::string::npos);
+    EXPECT_NE(archiveIndexHtml({}).find("Archiv je prázdný."), std::string::npos);
 }
 
 TEST_F(ArchiveIndexTest, ServesOnlyRealReportsInsideTheArchive)
 {
     finishedRace("2026-12-07_19-30-05");
-    web::ArchiveIndex index(races());
+    ArchiveIndex index(races());
     EXPECT_EQ(index.report("2026-12-07_19-30-05"), "<p>2026-12-07_19-30-05</p>");
 
     write(outside() / "secret.html", "secret");
@@ -104,7 +104,7 @@ TEST_F(ArchiveIndexTest, ServesOnlyRealReportsInsideTheArchive)
     // A report that is a folder, and one too large to serve.
     fs::create_directories(races() / "2026-12-07_21-00-00" / "report.html");
     write(races() / "2026-12-07_22-00-00" / "report.html", "");
-    fs::resize_file(races() / "2026-12-07_22-00-00" / "report.html", web::kReportSizeLimit + 1);
+    fs::resize_file(races() / "2026-12-07_22-00-00" / "report.html", kReportSizeLimit + 1);
 
     for (const char *folder : {"2026-12-07_19-45-00", "2026-12-07_20-00-00", "2026-12-07_21-00-00",
                                "2026-12-07_22-00-00", "2026-12-07_23-00-00", "..", "../outside",

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-using web::Resource;
-using web::routeFor;
-
 TEST(BoardRoutes, EachResourceHasOneExactPath)
 {
     EXPECT_EQ(routeFor("/").resource, Resource::BoardPage);
@@ -16,7 +13,7 @@ TEST(BoardRoutes, EachResourceHasOneExactPath)
     EXPECT_EQ(routeFor("/api/live").resource, Resource::LiveUpdates);
     EXPECT_EQ(routeFor("/races").resource, Resource::ArchiveIndex);
     EXPECT_EQ(routeFor("/races/").resource, Resource::ArchiveIndex);
-    const web::Route report = routeFor("/races/2026-12-07_19-30-05/report.html");
+    const Route report = routeFor("/races/2026-12-07_19-30-05/report.html");
     EXPECT_EQ(report.resource, Resource::ArchiveReport);
     EXPECT_EQ(report.raceFolder, "2026-12-07_19-30-05");
     EXPECT_EQ(routeFor("/races/2026-12-07_19-30-05_2/report.html").raceFolder, "2026-12-07_19-30-05_2");

@@ -36,7 +36,7 @@ TEST(BoardState, RacersInOrderOfPositionWithTheTableCells)
 {
     RaceScript script(threeRacers());
     playTwoLaps(script);
-    const nlohmann::json state = web::boardState(script.engine.race(), script.settings);
+    const nlohmann::json state = boardState(script.engine.race(), script.settings);
 
     EXPECT_EQ(state["lapsPerRide"], "3");
     EXPECT_EQ(state["clock"], formatDuration(11'500));
@@ -72,18 +72,18 @@ TEST(BoardState, PhaseFollowsTheRaceFromStartCommandToTheLastFinish)
 {
     RaceScript script(threeRacers());
     const Race &race = script.engine.race();
-    EXPECT_EQ(web::boardState(race, script.settings)["phase"], "before");
-    EXPECT_TRUE(web::boardState(race, script.settings)["fastestLap"].is_null());
+    EXPECT_EQ(boardState(race, script.settings)["phase"], "before");
+    EXPECT_TRUE(boardState(race, script.settings)["fastestLap"].is_null());
     script.state().slidePhase = 1;
-    EXPECT_EQ(web::racePhase(race), web::RacePhase::Countdown);
+    EXPECT_EQ(racePhase(race), RacePhase::Countdown);
 
     playTwoLaps(script);
     // Cyril is disqualified, the others finish their third lap.
     script.racer(2).disqualified = true;
     script.cross(1, 21'500);
-    EXPECT_EQ(web::racePhase(race), web::RacePhase::Racing);
+    EXPECT_EQ(racePhase(race), RacePhase::Racing);
     script.cross(0, 24'000);
-    EXPECT_EQ(web::boardState(race, script.settings)["phase"], "finished");
+    EXPECT_EQ(boardState(race, script.settings)["phase"], "finished");
 }
 
 TEST(BoardState, NamesBeforeTheRaceScreenComeFromTheSettingsAndEmptySeatsAreLeftOut)
@@ -92,7 +92,7 @@ TEST(BoardState, NamesBeforeTheRaceScreenComeFromTheSettingsAndEmptySeatsAreLeft
     // Names edited after the window was made: the table will show these.
     script.settings.racerName[0] = "Alena";
     script.settings.racerName[2] = "";
-    nlohmann::json state = web::boardState(script.engine.race(), script.settings);
+    nlohmann::json state = boardState(script.engine.race(), script.settings);
     ASSERT_EQ(state["racers"].size(), 2u);
     EXPECT_EQ(state["racers"][0]["name"], "Alena");
     EXPECT_EQ(state["racers"][1]["name"], "Bára");
@@ -106,7 +106,7 @@ TEST(BoardState, NamesBeforeTheRaceScreenComeFromTheSettingsAndEmptySeatsAreLeft
     script.racer(0).rankText = "!";
     script.racer(1).rankText = "1";
     script.racer(1).lastLapSpeedText = "2301";
-    state = web::boardState(script.engine.race(), script.settings);
+    state = boardState(script.engine.race(), script.settings);
     ASSERT_EQ(state["racers"].size(), 2u);
     EXPECT_EQ(state["racers"][0]["name"], "Bára");
     EXPECT_EQ(state["racers"][0]["lastSpeed"], "- ?rychlost -");
@@ -117,7 +117,7 @@ TEST(BoardState, TextOfDamagedNameStillGivesADocument)
 {
     RaceScript script(threeRacers());
     script.settings.racerName[0] = "Ad\xff" "am";
-    const std::string text = web::boardStateText(script.engine.race(), script.settings);
+    const std::string text = boardStateText(script.engine.race(), script.settings);
     const nlohmann::json parsed = nlohmann::json::parse(text);
     EXPECT_EQ(parsed["racers"][0]["name"], "Ad\xEF\xBF\xBD" "am");
 }

@@ -15,14 +15,14 @@ namespace {
 std::optional<ChannelCrossing> firstStartCrossing(const std::filesystem::path &folder)
 {
     std::string error;
-    const std::optional<record::RaceLog> log = record::readJournalFile(folder / record::kJournalFileName, &error);
+    const std::optional<RaceLog> log = readJournalFile(folder / kJournalFileName, &error);
     if (!log) {
         std::fprintf(stderr, "track-simulator: no journal to go by (%s); the hold comes at the line's first "
                              "changed timestamp\n", error.c_str());
         return std::nullopt;
     }
-    for (const record::EventEntry &event : log->events) {
-        if (event.kind == record::EventKind::StartCrossing)
+    for (const EventEntry &event : log->events) {
+        if (event.kind == EventKind::StartCrossing)
             return ChannelCrossing{event.seat + 1, event.hardwareMs};
     }
     return std::nullopt;
@@ -87,8 +87,8 @@ private:
 std::optional<ReplayScript> loadReplay(const std::string &raceFolder, std::string &error)
 {
     const std::filesystem::path folder(raceFolder);
-    const std::optional<record::LineCapture> capture =
-        record::readLineCaptureFile(folder / std::string(record::kLineCaptureFileName), &error);
+    const std::optional<LineCapture> capture =
+        readLineCaptureFile(folder / std::string(kLineCaptureFileName), &error);
     if (!capture)
         return std::nullopt;
     ReplayScript script = makeReplayScript(*capture, firstStartCrossing(folder));

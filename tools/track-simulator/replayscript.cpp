@@ -4,15 +4,15 @@
 
 namespace {
 
-std::vector<TimedLine> wholeLines(const record::LineCapture &capture)
+std::vector<TimedLine> wholeLines(const LineCapture &capture)
 {
     std::vector<TimedLine> lines;
     std::string current;
     // The capture starts, like every purge, at an unknown point of a record:
     // the bytes up to the next line end are a fragment.
     bool fragment = true;
-    for (const record::LineChunk &chunk : capture.chunks) {
-        if (chunk.kind == record::LineChunk::Kind::Purge) {
+    for (const LineChunk &chunk : capture.chunks) {
+        if (chunk.kind == LineChunk::Kind::Purge) {
             current.clear();
             fragment = true;
             continue;
@@ -55,7 +55,7 @@ std::optional<DecodedRecord> decodeRecord(const std::string &line)
 
 } // namespace
 
-ReplayScript makeReplayScript(const record::LineCapture &capture, std::optional<ChannelCrossing> firstStart)
+ReplayScript makeReplayScript(const LineCapture &capture, std::optional<ChannelCrossing> firstStart)
 {
     ReplayScript script;
     script.lines = wholeLines(capture);

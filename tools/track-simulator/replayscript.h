@@ -41,4 +41,4 @@ struct ReplayScript {
 /// for malformed data the original never saw. \a firstStart, the journal's
 /// first start crossing, sets the hold; without it the hold comes at the
 /// first channel whose timestamp changes after its first record.
-ReplayScript makeReplayScript(const record::LineCapture &capture, std::optional<ChannelCrossing> firstStart);
+ReplayScript makeReplayScript(const LineCapture &capture, std::optional<ChannelCrossing> firstStart);

@@ -5,11 +5,33 @@
 // records nothing, which is what a race without a record uses.
 #pragma once
 
-#include "record/racelog.h"
-
 #include <array>
 #include <cstdint>
 #include <string>
+
+/// How a race's record ends.
+enum class RaceEnd {
+    Open,        ///< no end line: the program was killed, crashed or lost power
+    Finished,    ///< every used seat finished or was disqualified
+    Closed,      ///< the program was closed before the race was over
+    Signalled,   ///< the system ended the program (SIGTERM, SIGINT, SIGHUP)
+    Interrupted, ///< found open at a later start-up and marked so
+};
+
+struct LapEntry {
+    int seat = 0;
+    std::int64_t lap = 0;              ///< the lap count after this lap (1, 2, ...)
+    std::uint32_t hardwareMs = 0;      ///< the hardware's timestamp of the crossing
+    std::int32_t hostMs = 0;           ///< the host clock when the lap was counted
+    std::int32_t lapMs = 0;
+    std::int32_t speedKmh = 0;
+    std::int32_t position = 0;         ///< the seat's position after the lap (0: none)
+    std::string lapTimeText;           ///< as the table's last-lap cell showed it
+    std::string gapText;               ///< as the table's gap cell showed it
+    std::int32_t tank = 0;             ///< 1 (empty) to 8 (full), as the tank cell
+
+    bool operator==(const LapEntry &) const = default;
+};
 
 /// Where a seat's event happened: its lap count at that moment and the host clock.
 struct SeatMoment {
@@ -38,7 +60,7 @@ public:
     virtual void startCrossing(const SeatMoment &, std::uint32_t /*hardwareMs*/) {}
     /// A counted lap with the cells as the table shows them once the crossing
     /// is done; the events the crossing caused are reported before it.
-    virtual void lapCounted(const record::LapEntry &) {}
+    virtual void lapCounted(const LapEntry &) {}
     virtual void leftTrack(const SeatMoment &, std::int32_t /*offTrackCount*/) {}
     /// The false-start question is about to be asked.
     virtual void falseStart(const SeatMoment &) {}
@@ -55,5 +77,5 @@ public:
     /// The seat's finishing lap, reported after that lap.
     virtual void finished(const SeatMoment &) {}
     /// The end of the race; the engine never knows it, the window reports it.
-    virtual void raceEnded(record::RaceEnd, std::int32_t /*hostMs*/) {}
+    virtual void raceEnded(RaceEnd, std::int32_t /*hostMs*/) {}
 };
