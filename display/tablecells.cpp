@@ -14,9 +14,9 @@ const std::string &cellText(const RacerState &racer, int column)
     case 2: return racer.nameText;
     case 3: return racer.lapsText;
     case 4: return racer.lastLapTimeText;
-    case 5: return racer.lastLapSpeedText;
+    case kLastSpeedColumn: return racer.lastLapSpeedText;
     case 6: return racer.bestLapTimeText;
-    case 7: return racer.bestSpeedText;
+    case kTopSpeedColumn: return racer.bestSpeedText;
     case 8: return racer.gapText;
     case 9: return racer.tankText;
     default: return racer.flagCode;
@@ -26,7 +26,7 @@ const std::string &cellText(const RacerState &racer, int column)
 std::string shownValueText(const RacerState &racer, int column)
 {
     const std::string &text = cellText(racer, column);
-    if ((column == 5 || column == 7) && settingToInt(text) > kFastestPlausibleSpeedKmh)
+    if ((column == kLastSpeedColumn || column == kTopSpeedColumn) && settingToInt(text) > kFastestPlausibleSpeedKmh)
         return std::string(kImplausibleSpeedText);
     return text;
 }
@@ -41,8 +41,8 @@ std::string_view unitLabel(int column)
     switch (column) {
     case 4:
     case 6: return "m:s:ms";
-    case 5:
-    case 7: return "km/h";
+    case kLastSpeedColumn:
+    case kTopSpeedColumn: return "km/h";
     case 8: return "kola [ m:s:ms ]";
     default: return {};
     }

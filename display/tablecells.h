@@ -14,6 +14,9 @@ inline constexpr std::string_view kEmptySeatName = "-1";
 inline constexpr int kUnitBandHeight = 30;
 inline constexpr int kFastestPlausibleSpeedKmh = 2300;
 inline constexpr std::string_view kImplausibleSpeedText = "- ?rychlost -";
+/// The speed columns: the last lap's speed and the top speed.
+inline constexpr int kLastSpeedColumn = 5;
+inline constexpr int kTopSpeedColumn = 7;
 
 /// Whether the seat takes part in the race (its name cell is not "-1").
 bool seatInUse(const RacerState &racer);

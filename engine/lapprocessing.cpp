@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr std::int32_t kInitialBestLapMs = 1'000'000'000;
-
 std::int64_t cellNumber(const std::string &text)
 {
     return settingToInt(text);
@@ -30,7 +28,7 @@ void RaceEngine::scanCrossings()
             channel.lastTimestamp = channel.timestamp;
         if (!channel.synced) {
             channel.synced = true;
-            race_.racers[index].bestLapMs = kInitialBestLapMs;
+            race_.racers[index].bestLapMs = kNoBestLapMs;
             continue;
         }
         if (!channel.started) {

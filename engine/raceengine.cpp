@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr std::string_view kTitle = "..:: Základní program modelové autodráhy Tramelo ::..";
-
 const Message kNoDataQuestion{"Chyba", "Hardware nekomunikuje! Přejete si pokračovat?", MessageButtons::YesNo,
                               MessageIcon::Warning};
 const Message kMalformedDataMessage{"Chyba", "Zpracovávaná data nejsou korektní, neodpovídají formátování!",
@@ -52,7 +50,7 @@ void RaceEngine::receiveBlock(std::string_view block)
 
 std::string RaceEngine::lapsTitle() const
 {
-    return std::string(kTitle) + " VOLENá KOLA: " + settings_.lapsPerRide;
+    return std::string(kWindowTitle) + " VOLENá KOLA: " + settings_.lapsPerRide;
 }
 
 void RaceEngine::raceClockTick()

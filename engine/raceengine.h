@@ -22,6 +22,8 @@ enum TimerId : int {
     kRaceEndTimer = 8,
 };
 
+/// The main window's title; the race adds the laps and the race clock to it.
+inline constexpr std::string_view kWindowTitle = "..:: Základní program modelové autodráhy Tramelo ::..";
 inline constexpr int kRaceClockPeriodMs = 1131; // 800 x sqrt(2), truncated
 inline constexpr int kCountdownPeriodMs = 100;
 

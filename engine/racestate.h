@@ -17,21 +17,25 @@ inline constexpr int kChannelCount = 32;
 inline constexpr int kNoRow = -1;
 /// The flag code of a seat that has finished the race.
 inline constexpr std::string_view kFinishedFlag = "2";
+/// What a value cell shows before the seat has a value for it.
+inline constexpr std::string_view kNoValueText = "...";
+/// A seat's best lap before its first counted lap: longer than any lap.
+inline constexpr std::int32_t kNoBestLapMs = 1'000'000'000;
 
 struct RacerState {
     // The texts of table columns 1 to 10.
     std::string rankText = "( )";
     std::string nameText = "-1";
     std::string lapsText = "0";
-    std::string lastLapTimeText = "...";
-    std::string lastLapSpeedText = "...";
-    std::string bestLapTimeText = "...";
-    std::string bestSpeedText = "...";
-    std::string gapText = "...";
+    std::string lastLapTimeText{kNoValueText};
+    std::string lastLapSpeedText{kNoValueText};
+    std::string bestLapTimeText{kNoValueText};
+    std::string bestSpeedText{kNoValueText};
+    std::string gapText{kNoValueText};
     std::string tankText = "8";
     std::string flagCode = "1";
 
-    std::int32_t bestLapMs = 1'000'000'000;
+    std::int32_t bestLapMs = kNoBestLapMs;
     std::int32_t maxSpeedKmh = 0;
     bool disqualified = false;
     bool readmitRequested = false;

@@ -86,6 +86,6 @@ void RaceEngine::shiftPositions(const Crossing &crossing)
             other.gapText = kLeadingText;
         if ((n == 1 || (o == 1 && positionOf(other) != 1)) && crossing.leader != -1 && crossing.leader != j
             && !other.disqualified)
-            other.gapText = "...";
+            other.gapText = kNoValueText;
     }
 }

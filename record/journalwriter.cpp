@@ -1,7 +1,7 @@
 #include "record/journalwriter.h"
 
+#include "record/fileerror.h"
 #include "record/racelog.h"
-#include "record/linecapture.h"
 #include "record/writeall.h"
 
 #include <nlohmann/json.hpp>

@@ -35,7 +35,6 @@ namespace {
 constexpr int kWindowWidth = 380;
 constexpr int kWindowHeight = 260;
 constexpr int kStatusLineHeight = 16;
-const QString kTitle = QStringLiteral("..:: Základní program modelové autodráhy Tramelo ::..");
 const QString kNoIniLoaded = QStringLiteral("Nebyl nahrán žádný inicializační soubor.");
 
 } // namespace
@@ -54,7 +53,7 @@ MainFrame::MainFrame(QWidget *parent)
     }
 
     // The window: small, centred, always on top, not resizable.
-    setWindowTitle(kTitle);
+    setWindowTitle(QString::fromUtf8(kWindowTitle.data(), qsizetype(kWindowTitle.size())));
     setWindowIcon(QIcon(QStringLiteral(":/resources/icon101.png")));
     // All six items must fit on the small window's bar, as on the system
     // the menu was laid out for: a narrower face and padding.

@@ -2,6 +2,7 @@
 
 #include "engine/raceengine.h"
 #include "engine/racehost.h"
+#include "record/fileerror.h"
 #include "record/journalreader.h"
 #include "record/journalwriter.h"
 #include "record/linecapture.h"

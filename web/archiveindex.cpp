@@ -3,6 +3,7 @@
 #include "record/htmltext.h"
 #include "record/journalreader.h"
 #include "record/racestandings.h"
+#include "record/reportfiles.h"
 #include "web/boardroutes.h"
 
 #include <algorithm>
@@ -14,8 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char *kReportFileName = "report.html";
 
 bool isRealFolder(const fs::path &path)
 {
@@ -140,7 +139,7 @@ std::string archiveIndexHtml(const std::vector<ArchivedRace> &races)
             html += "<tr><td>" + htmlEscaped(race.startedAt) + "</td><td>"
                   + (race.winner.empty() ? std::string("–") : htmlEscaped(race.winner)) + "</td><td>";
             // The folder name is digits and separators only: safe in a URL as it is.
-            html += race.hasReport ? "<a href=\"/races/" + race.folder + "/report.html\">zpráva</a>"
+            html += race.hasReport ? "<a href=\"/races/" + race.folder + "/" + kReportFileName + "\">zpráva</a>"
                                    : std::string("není");
             html += "</td></tr>\n";
         }

@@ -1,12 +1,13 @@
 #include "web/boardroutes.h"
 
+#include "record/reportfiles.h"
+
 #include <array>
 #include <cctype>
 
 namespace {
 
 constexpr std::string_view kArchivePrefix = "/races/";
-constexpr std::string_view kReportName = "/report.html";
 
 bool digitsAt(std::string_view text, std::size_t from, std::size_t count)
 {
@@ -53,6 +54,7 @@ Route routeFor(std::string_view rawPath)
         if (rawPath == fixed.path)
             return {fixed.resource, {}};
     }
+    static const std::string kReportName = std::string("/") + kReportFileName;
     if (rawPath.starts_with(kArchivePrefix) && rawPath.ends_with(kReportName)
         && rawPath.size() > kArchivePrefix.size() + kReportName.size()) {
         const std::string_view folder = rawPath.substr(

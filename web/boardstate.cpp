@@ -10,11 +10,6 @@
 
 namespace {
 
-constexpr int kLastSpeedColumn = 5;
-constexpr int kTopSpeedColumn = 7;
-// A seat's best lap before its first counted lap.
-constexpr std::int32_t kNoBestLap = 1'000'000'000;
-
 // Until the race screen is up the table has not taken the names again, so
 // names edited before the start are read from the settings, as the table
 // will show them.
@@ -91,13 +86,13 @@ nlohmann::json boardState(const Race &race, const RaceSettings &settings)
 
     nlohmann::json racers = nlohmann::json::array();
     nlohmann::json fastest = nullptr;
-    std::int32_t fastestMs = kNoBestLap;
+    std::int32_t fastestMs = kNoBestLapMs;
     for (int seat : seats) {
         const RacerState &racer = race.racers[seat];
         const std::string name = shownName(race, settings, seat);
         racers.push_back(racerEntry(racer, seat, name));
         // The better-placed racer keeps a tie: the table gives no other order.
-        if (racer.bestLapMs < fastestMs && racer.bestLapTimeText != "...") {
+        if (racer.bestLapMs < fastestMs && racer.bestLapTimeText != kNoValueText) {
             fastestMs = racer.bestLapMs;
             fastest = {{"seat", seat + 1},
                        {"name", name},
