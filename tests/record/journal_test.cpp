@@ -1,4 +1,4 @@
-#include "eventfulrace.h"
+#include "support/eventfulrace.h"
 #include "support/journaltestsupport.h"
 #include "record/journalreader.h"
 #include "record/journalwriter.h"

@@ -4,7 +4,7 @@
 // top speed, and the gap where the table's host clock reads hardware time).
 #include "engine/duration.h"
 #include "engine/resultsfile.h"
-#include "record/eventfulrace.h"
+#include "support/eventfulrace.h"
 #include "record/journalreader.h"
 #include "support/journaltestsupport.h"
 #include "record/journalwriter.h"

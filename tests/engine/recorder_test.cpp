@@ -1,4 +1,4 @@
-#include "eventfulrace.h"
+#include "support/eventfulrace.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 // counted lap as the table showed it once the crossing was done.
 #pragma once
 
+#include "engine/racerecorder.h"
 #include "engine/racescript.h"
-#include "record/racelog.h"
 
 #include <gtest/gtest.h>
 
