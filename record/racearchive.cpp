@@ -52,6 +52,8 @@ void RaceArchive::beginRace()
     journal_ = record::JournalWriter::open(raceFolder_ / record::kJournalFileName,
                                           startedAt.toString(kStartedAtFormat).toStdString(), failed);
     engine_.setRecorder(journal_.get());
+    // Now, not at the start signal: a race ended during its countdown keeps them too.
+    engine_.recordSettings();
     raceOpen_ = true;
     const std::filesystem::path captureFile = raceFolder_ / std::string(record::kLineCaptureFileName);
     capture_ = record::LineCaptureWriter::open(captureFile, [this, captureFile](const std::string &reason) {

@@ -93,6 +93,24 @@ TEST_F(ArchiveRig, RaceIsKeptInAFolderNamedByItsStart)
     EXPECT_TRUE(script.host.messages.empty());
 }
 
+// Closed during the countdown, before any start signal: the report still
+// tells the track, the scale and the laps of the settings in force.
+TEST_F(ArchiveRig, RaceClosedDuringTheCountdownKeepsItsSettings)
+{
+    script.settings.trackLength = "27";
+    script.settings.scale = "24";
+    RaceArchive archive(script.engine, script.host, link, racesDir());
+    archive.beginRace();
+    archive.endRace(record::RaceEnd::Closed);
+
+    const std::optional<record::RaceLog> log = record::readJournalFile(archive.raceFolder() / record::kJournalFileName);
+    ASSERT_TRUE(log);
+    EXPECT_EQ(log->trackLength, "27");
+    EXPECT_EQ(log->scale, "24");
+    EXPECT_EQ(log->racers[1].name, "Bára");
+    EXPECT_NE(readBytes(archive.raceFolder() / record::kReportFileName).find("27 m, měřítko 1:24"), std::string::npos);
+}
+
 TEST_F(ArchiveRig, StartsWithinOneSecondGetFoldersOfTheirOwnAndNoRecordingKeepsNothing)
 {
     RaceArchive first(script.engine, script.host, link, racesDir());
