@@ -1,6 +1,6 @@
 #include "record/journalwriter.h"
 
-#include "record/linecapture.h"
+#include "record/fileerror.h"
 #include "record/writeall.h"
 
 #include <nlohmann/json.hpp>

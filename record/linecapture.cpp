@@ -1,5 +1,6 @@
 #include "record/linecapture.h"
 
+#include "record/fileerror.h"
 #include "record/writeall.h"
 
 #include <cerrno>
@@ -37,23 +38,6 @@ void setError(std::string *error, std::string text)
 }
 
 } // namespace
-
-std::string fileErrorReason(int error)
-{
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT: return "disk je plný";
-    case EACCES:
-    case EPERM: return "do složky nelze zapisovat (chybí oprávnění)";
-    case EROFS: return "disk je jen pro čtení";
-    case ENOENT: return "složka neexistuje";
-    case ENOTDIR: return "v cestě ke složce stojí soubor";
-    case EIO: return "chyba vstupu/výstupu disku";
-    case EFBIG: return "soubor přesáhl povolenou velikost";
-    case EEXIST: return "takový soubor již existuje";
-    default: return std::string("chyba zápisu: ") + std::strerror(error);
-    }
-}
 
 std::unique_ptr<LineCaptureWriter> LineCaptureWriter::open(const std::filesystem::path &file,
                                                            FailureHandler onFailure)

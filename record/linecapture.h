@@ -75,7 +75,4 @@ std::optional<LineCapture> parseLineCapture(std::string_view data, std::string *
 /// Reads a capture file of at most 1 GiB.
 std::optional<LineCapture> readLineCaptureFile(const std::filesystem::path &file, std::string *error = nullptr);
 
-/// A short Czech reason for a failed write or open with \a error (an errno value).
-std::string fileErrorReason(int error);
-
 } // namespace record

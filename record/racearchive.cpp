@@ -3,6 +3,7 @@
 #include "engine/raceengine.h"
 #include "platform/racehost.h"
 #include "record/journalreader.h"
+#include "record/fileerror.h"
 #include "record/journalwriter.h"
 #include "record/linecapture.h"
 #include "record/reportfiles.h"

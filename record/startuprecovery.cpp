@@ -1,6 +1,9 @@
 #include "record/startuprecovery.h"
 
+#include "record/fileerror.h"
 #include "record/reportfiles.h"
+
+#include <cerrno>
 
 namespace record {
 
@@ -9,23 +12,32 @@ void announceInterruptedRaces(const std::filesystem::path &racesDir, MessageSink
     const std::vector<OpenRace> races = findOpenRaces(racesDir);
     if (races.empty())
         return;
-    bool allMarked = true;
+    int markError = 0;
     for (const OpenRace &race : races)
-        allMarked = recoverRace(race) && allMarked;
+        if (!recoverRace(race) && markError == 0)
+            markError = errno != 0 ? errno : EIO;
     messages.showMessage(
-        {"Informace", interruptedRacesText(races, allMarked), MessageButtons::Ok, MessageIcon::Information});
+        {"Informace", interruptedRacesText(races, markError), MessageButtons::Ok, MessageIcon::Information});
 }
 
 bool recoverRace(const OpenRace &race)
 {
-    const bool marked = markInterrupted(race.folder);
+    const bool marked = markInterrupted(race);
     // A damaged or foreign journal is left as it is, with nothing beside it.
-    if (!race.damaged)
-        writeRaceFolderReports(race.folder);
+    if (!race.damaged) {
+        RaceLog log = race.log;
+        if (marked) {
+            log.end = RaceEnd::Interrupted;
+            log.endHostMs = 0;
+        }
+        const int markError = errno;
+        writeRaceReports(race.folder, log);
+        errno = markError;
+    }
     return marked;
 }
 
-std::string interruptedRacesText(const std::vector<OpenRace> &races, bool allMarked)
+std::string interruptedRacesText(const std::vector<OpenRace> &races, int markError)
 {
     std::string text = races.size() == 1 ? "Program minule nebyl řádně ukončen během závodu."
                                          : "Program minule nebyl řádně ukončen během závodů.";
@@ -39,9 +51,9 @@ std::string interruptedRacesText(const std::vector<OpenRace> &races, bool allMar
                     + std::to_string(race.lapsKept) + ".\nZáznam je ve složce " + race.folder.string() + ".";
         }
     }
-    if (!allMarked)
-        text += "\n\nZáznam nelze označit jako přerušený (složku nelze zapisovat), proto se toto hlášení "
-                "objeví i při příštím spuštění.";
+    if (markError != 0)
+        text += "\n\nZáznam nelze označit jako přerušený (" + fileErrorReason(markError)
+                + "), proto se toto hlášení objeví i při příštím spuštění.";
     return text;
 }
 
