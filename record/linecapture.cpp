@@ -4,6 +4,7 @@
 #include "record/writeall.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -16,6 +17,9 @@ namespace {
 // kind, time, length: one byte and two little-endian 32-bit numbers.
 constexpr std::size_t kChunkHeaderBytes = 9;
 constexpr std::uintmax_t kMaxCaptureBytes = std::uintmax_t(1) << 30;
+// The port hands over some 23 bytes at a time; even minutes of the line
+// gathered during a stall stay far below this: a longer chunk is damaged.
+constexpr std::uint32_t kMaxChunkBytes = 1u << 20;
 
 void appendLittleEndian(std::string &out, std::uint32_t value)
 {
@@ -29,6 +33,24 @@ std::uint32_t readLittleEndian(std::string_view bytes)
     for (int i = 3; i >= 0; --i)
         value = (value << 8) | static_cast<unsigned char>(bytes[i]);
     return value;
+}
+
+/// Why a chunk with this header cannot be one the writer made; empty if it can.
+std::string chunkDamage(LineChunk::Kind kind, std::uint32_t atMs, std::uint32_t length,
+                        const std::vector<LineChunk> &before)
+{
+    if (kind != LineChunk::Kind::Bytes && kind != LineChunk::Kind::Purge) {
+        char code[8];
+        std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned char>(kind));
+        return std::string("unknown chunk kind ") + code;
+    }
+    if (kind == LineChunk::Kind::Purge && length != 0)
+        return "a purge chunk that claims " + std::to_string(length) + " bytes";
+    if (length > kMaxChunkBytes)
+        return "a chunk of " + std::to_string(length) + " bytes, more than the port ever hands over at once";
+    if (!before.empty() && atMs < before.back().atMs)
+        return "its time goes back from " + std::to_string(before.back().atMs) + " to " + std::to_string(atMs) + " ms";
+    return {};
 }
 
 void setError(std::string *error, std::string text)
@@ -114,18 +136,22 @@ std::optional<LineCapture> parseLineCapture(std::string_view data, std::string *
             break;
         }
         const auto kind = static_cast<LineChunk::Kind>(data[0]);
-        if (kind != LineChunk::Kind::Bytes && kind != LineChunk::Kind::Purge) {
-            setError(error, "damaged chunk at byte " + std::to_string(data.data() - begin));
-            return std::nullopt;
-        }
         const std::uint32_t atMs = readLittleEndian(data.substr(1, 4));
         const std::uint32_t length = readLittleEndian(data.substr(5, 4));
+        capture.damage = chunkDamage(kind, atMs, length, capture.chunks);
+        if (!capture.damage.empty())
+            break;
         if (data.size() - kChunkHeaderBytes < length) {
             capture.cutShort = true;
             break;
         }
         capture.chunks.push_back({kind, atMs, std::string(data.substr(kChunkHeaderBytes, length))});
         data.remove_prefix(kChunkHeaderBytes + length);
+    }
+    capture.wholeBytes = static_cast<std::uint64_t>(data.data() - begin);
+    if (!capture.damage.empty() && capture.chunks.empty()) {
+        setError(error, "damaged chunk at byte " + std::to_string(capture.wholeBytes) + ": " + capture.damage);
+        return std::nullopt;
     }
     return capture;
 }

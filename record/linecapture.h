@@ -68,9 +68,17 @@ struct LineCapture {
     /// The file ended inside a chunk (the program was killed while writing
     /// it); the chunks before it are whole.
     bool cutShort = false;
+    /// Why the chunk at wholeBytes cannot be read (an unknown kind, a length
+    /// no read of the port gives, a time going back); empty when none is
+    /// damaged. Nothing after a damaged chunk is read.
+    std::string damage{};
+    /// Bytes of the file up to the end of the last whole chunk read.
+    std::uint64_t wholeBytes = 0;
 };
 
-/// Reads a capture's bytes. Null with the reason when they are not a capture.
+/// Reads a capture's bytes: every whole chunk before a damaged one or the
+/// cut. Null with the reason when they are not a capture, or when its very
+/// first chunk is damaged.
 std::optional<LineCapture> parseLineCapture(std::string_view data, std::string *error = nullptr);
 /// Reads a capture file of at most 1 GiB.
 std::optional<LineCapture> readLineCaptureFile(const std::filesystem::path &file, std::string *error = nullptr);

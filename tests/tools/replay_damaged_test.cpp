@@ -1,0 +1,140 @@
+// The track simulator's replay of a damaged capture, run as the program it
+// is: the lines before the damage reach the terminal, then the simulator
+// names the byte and the cause and ends with exit status 2.
+#include "record/linecapture.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string lapRecord(int channel, std::uint32_t timestamp)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d90000%010u\r\n", channel, timestamp);
+    return text;
+}
+
+void appendChunk(std::string &file, char kind, std::uint32_t atMs, const std::string &bytes)
+{
+    file += kind;
+    for (std::uint32_t value : {atMs, static_cast<std::uint32_t>(bytes.size())})
+        for (int shift = 0; shift < 32; shift += 8)
+            file += static_cast<char>((value >> shift) & 0xFF);
+    file += bytes;
+}
+
+struct Folder {
+    Folder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "tramelo-replay-XXXXXX").string();
+        path = ::mkdtemp(pattern.data());
+    }
+    ~Folder() { fs::remove_all(path); }
+    fs::path path;
+};
+
+/// Everything the terminal \a device gives until the simulator \a pid ends.
+std::string readUntilExit(const std::string &device, pid_t pid, int &status)
+{
+    const int fd = ::open(device.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return "cannot open " + device;
+    termios raw{};
+    ::tcgetattr(fd, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(fd, TCSANOW, &raw);
+    std::string got;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (;;) {
+        pollfd ready{fd, POLLIN, 0};
+        if (::poll(&ready, 1, 50) > 0) {
+            char bytes[4096];
+            const ssize_t n = ::read(fd, bytes, sizeof bytes);
+            if (n > 0)
+                got.append(bytes, static_cast<std::size_t>(n));
+        }
+        if (::waitpid(pid, &status, WNOHANG) == pid)
+            break;
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            break;
+        }
+    }
+    ::close(fd);
+    return got;
+}
+
+} // namespace
+
+// Channel 1 laps every 100 ms of capture time; the chunk a third of the way
+// in has a kind no writer makes. The first third's records are played (but
+// the first, which the replay takes for a fragment the capture began with),
+// none after the damage, and the simulator says where and why it stopped.
+TEST(ReplayOfADamagedCapture, PlaysEverythingBeforeTheDamageThenStopsSayingWhereAndWhy)
+{
+    Folder folder;
+    std::string capture(record::kLineCaptureMagic);
+    std::size_t damagedAt = 0;
+    for (std::uint32_t lap = 0; lap < 30; ++lap) {
+        if (lap == 10)
+            damagedAt = capture.size();
+        appendChunk(capture, lap == 10 ? 'Z' : 'B', 100 * lap, lapRecord(1, 5000 + 1000 * lap));
+    }
+    std::ofstream(folder.path / std::string(record::kLineCaptureFileName), std::ios::binary) << capture;
+    std::ofstream(folder.path / "go") << "";
+
+    const std::string errors = (folder.path / "stderr.txt").string();
+    int toParent[2];
+    ASSERT_EQ(::pipe(toParent), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::dup2(toParent[1], STDOUT_FILENO);
+        const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(err, STDERR_FILENO);
+        const int none = ::open("/dev/null", O_RDONLY);
+        ::dup2(none, STDIN_FILENO);
+        ::execl(TRACK_SIMULATOR, TRACK_SIMULATOR, "--replay", folder.path.c_str(), "--go",
+                (folder.path / "go").c_str(), static_cast<char *>(nullptr));
+        ::_exit(127);
+    }
+    ::close(toParent[1]);
+    std::string device;
+    char c = 0;
+    while (::read(toParent[0], &c, 1) == 1 && c != '\n')
+        device += c;
+    ::close(toParent[0]);
+    ASSERT_FALSE(device.empty()) << "the simulator printed no terminal";
+
+    int status = 0;
+    const std::string line = readUntilExit(device, pid, status);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+    for (std::uint32_t lap = 1; lap < 10; ++lap)
+        EXPECT_NE(line.find(lapRecord(1, 5000 + 1000 * lap)), std::string::npos) << "lap " << lap;
+    for (std::uint32_t lap = 10; lap < 30; ++lap)
+        EXPECT_EQ(line.find(lapRecord(1, 5000 + 1000 * lap)), std::string::npos) << "lap " << lap;
+
+    std::ifstream in(errors);
+    const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(said.find("replay stopped after its 9 lines: " + (folder.path / "line.capture").string()
+                        + " is damaged at byte " + std::to_string(damagedAt) + " (unknown chunk kind 0x5A)"),
+              std::string::npos)
+        << said;
+}
