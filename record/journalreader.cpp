@@ -171,6 +171,28 @@ void readFalseStartAnswer(const Json &line, RaceLog &log)
     log.events.push_back(answer);
 }
 
+void readStopped(const Json &line, RaceLog &log)
+{
+    StoppedPart stopped;
+    const std::string part = text(line, "part");
+    const std::string cause = text(line, "cause");
+    if (part == "journal")
+        stopped.part = StoppedPart::Part::Journal;
+    else if (part == "lineCapture")
+        stopped.part = StoppedPart::Part::LineCapture;
+    else
+        throw DamagedLine{};
+    if (cause == "diskFull")
+        stopped.cause = StoppedPart::Cause::DiskFull;
+    else if (cause == "readOnly")
+        stopped.cause = StoppedPart::Cause::ReadOnly;
+    else
+        stopped.cause = StoppedPart::Cause::Failure;
+    stopped.hostMs = int32(line, "hostMs");
+    stopped.lapsBefore = log.laps.size();
+    log.stopped.push_back(stopped);
+}
+
 const std::pair<const char *, EventKind> kSeatEvents[] = {
     {"falseStart", EventKind::FalseStart},
     {"disqualifyRequested", EventKind::DisqualifyRequested},
@@ -201,6 +223,8 @@ void readEvent(const Json &line, RaceLog &log)
         log.events.push_back(event);
     } else if (type == "falseStartAnswer") {
         readFalseStartAnswer(line, log);
+    } else if (type == "recordStopped") {
+        readStopped(line, log);
     } else if (type == "end") {
         const RaceEnd how = endKind(text(line, "how"));
         log.endHostMs = int32(line, "hostMs");

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace record {
@@ -53,6 +54,22 @@ std::string chunkDamage(LineChunk::Kind kind, std::uint32_t atMs, std::uint32_t 
     return {};
 }
 
+constexpr std::uintmax_t kCheckSpaceEvery = 8u << 10;
+
+std::optional<std::uintmax_t> freeBytes(const char *path)
+{
+    struct statvfs disk {};
+    if (::statvfs(path, &disk) != 0)
+        return std::nullopt;
+    return std::uintmax_t(disk.f_bavail) * disk.f_frsize;
+}
+
+std::string spaceReason(std::uintmax_t freeBytes)
+{
+    return "na disku zbývá jen " + std::to_string(freeBytes >> 10)
+           + " KiB volného místa a to patří záznamu závodu (disk je téměř plný)";
+}
+
 void setError(std::string *error, std::string text)
 {
     if (error)
@@ -62,23 +79,30 @@ void setError(std::string *error, std::string text)
 } // namespace
 
 std::unique_ptr<LineCaptureWriter> LineCaptureWriter::open(const std::filesystem::path &file,
-                                                           FailureHandler onFailure)
+                                                           FailureHandler onFailure, std::uintmax_t leaveFree)
 {
+    const auto failed = [&onFailure](int error, const std::string &reason) {
+        errno = error;
+        onFailure(reason);
+        return nullptr;
+    };
+    if (const std::optional<std::uintmax_t> free = freeBytes(file.parent_path().c_str()); free && *free < leaveFree)
+        return failed(ENOSPC, spaceReason(*free));
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
-        onFailure(fileErrorReason(errno));
-        return nullptr;
+        const int error = errno;
+        return failed(error, fileErrorReason(error));
     }
     if (!writeAll(fd, kLineCaptureMagic)) {
         const int error = errno;
         ::close(fd);
-        onFailure(fileErrorReason(error));
-        return nullptr;
+        return failed(error, fileErrorReason(error));
     }
-    return std::unique_ptr<LineCaptureWriter>(new LineCaptureWriter(fd, std::move(onFailure)));
+    return std::unique_ptr<LineCaptureWriter>(new LineCaptureWriter(fd, std::move(onFailure), leaveFree));
 }
 
-LineCaptureWriter::LineCaptureWriter(int fd, FailureHandler onFailure) : fd_(fd), onFailure_(std::move(onFailure))
+LineCaptureWriter::LineCaptureWriter(int fd, FailureHandler onFailure, std::uintmax_t leaveFree)
+    : fd_(fd), onFailure_(std::move(onFailure)), leaveFree_(leaveFree)
 {
 }
 
@@ -109,8 +133,19 @@ void LineCaptureWriter::writeChunk(LineChunk::Kind kind, std::uint32_t atMs, std
     appendLittleEndian(buffer_, atMs);
     appendLittleEndian(buffer_, static_cast<std::uint32_t>(bytes.size()));
     buffer_.append(bytes);
-    if (!writeAll(fd_, buffer_))
+    if (!writeAll(fd_, buffer_)) {
         fail(errno);
+        return;
+    }
+    // Looked at about once a second of the line: cheap, and soon enough to
+    // leave the journal its room.
+    sinceCheck_ += buffer_.size();
+    if (sinceCheck_ >= kCheckSpaceEvery) {
+        sinceCheck_ = 0;
+        struct statvfs disk {};
+        if (::fstatvfs(fd_, &disk) == 0 && std::uintmax_t(disk.f_bavail) * disk.f_frsize < leaveFree_)
+            giveWay(std::uintmax_t(disk.f_bavail) * disk.f_frsize);
+    }
 }
 
 void LineCaptureWriter::fail(int error)
@@ -118,7 +153,17 @@ void LineCaptureWriter::fail(int error)
     ::close(fd_);
     fd_ = -1;
     failed_ = true;
+    errno = error;
     onFailure_(fileErrorReason(error));
+}
+
+void LineCaptureWriter::giveWay(std::uintmax_t freeBytes)
+{
+    ::close(fd_);
+    fd_ = -1;
+    failed_ = true;
+    errno = ENOSPC;
+    onFailure_(spaceReason(freeBytes));
 }
 
 std::optional<LineCapture> parseLineCapture(std::string_view data, std::string *error)

@@ -34,13 +34,22 @@ struct LineChunk {
     bool operator==(const LineChunk &) const = default;
 };
 
+/// Free space the capture leaves on its disk for the journal and the report
+/// files: it stops rather than take it.
+inline constexpr std::uintmax_t kCaptureLeavesFree = 1u << 20;
+
 class LineCaptureWriter {
 public:
+    /// Called with the reason in Czech; errno holds the error meanwhile
+    /// (ENOSPC when the capture gave way to the journal).
     using FailureHandler = std::function<void(const std::string &reason)>;
 
     /// Creates (or empties) \a file and writes the format's first line. On
-    /// failure returns null after calling \a onFailure with the reason.
-    static std::unique_ptr<LineCaptureWriter> open(const std::filesystem::path &file, FailureHandler onFailure);
+    /// failure returns null after calling \a onFailure with the reason. The
+    /// capture stops, as if the disk were full, once less than \a leaveFree
+    /// bytes are free on the file's disk, and does not start then.
+    static std::unique_ptr<LineCaptureWriter> open(const std::filesystem::path &file, FailureHandler onFailure,
+                                                   std::uintmax_t leaveFree = kCaptureLeavesFree);
     LineCaptureWriter(const LineCaptureWriter &) = delete;
     LineCaptureWriter &operator=(const LineCaptureWriter &) = delete;
     /// Closes the file. It is not forced to the disk: the journal is what
@@ -53,14 +62,17 @@ public:
     bool failed() const { return failed_; }
 
 private:
-    LineCaptureWriter(int fd, FailureHandler onFailure);
+    LineCaptureWriter(int fd, FailureHandler onFailure, std::uintmax_t leaveFree);
     void writeChunk(LineChunk::Kind kind, std::uint32_t atMs, std::string_view bytes);
     void fail(int error);
+    void giveWay(std::uintmax_t freeBytes);
 
     int fd_ = -1;
     bool failed_ = false;
     FailureHandler onFailure_;
     std::string buffer_;
+    std::uintmax_t leaveFree_ = 0;
+    std::uintmax_t sinceCheck_ = 0; ///< bytes written since the free space was looked at
 };
 
 struct LineCapture {

@@ -74,9 +74,14 @@ std::vector<OpenRace> findOpenRaces(const fs::path &racesDir)
         race.folder = folder.path();
         std::string reason;
         std::optional<RaceLog> log = readJournalFile(journal, &reason, OversizedJournal::HeaderAndEndOnly);
-        if (log && log->end != RaceEnd::Open)
+        if (log && log->end != RaceEnd::Open && log->stopped.empty())
             continue;
-        if (log && log->unreadBytes > 0) {
+        if (log && log->end != RaceEnd::Open) {
+            race.ended = true;
+            race.startedAt = log->startedAt;
+            race.lapsKept = log->laps.size();
+            race.log = std::move(*log);
+        } else if (log && log->unreadBytes > 0) {
             // Reading it all would hold up every start for seconds, and an
             // end line appended to it would never be read: it is left alone.
             race.damaged = true;
@@ -104,7 +109,7 @@ namespace {
 bool markAnnounced(const fs::path &raceFolder)
 {
     return appendDurably(raceFolder / kAnnouncedMarkerName,
-                         "Záznam závodu je poškozený, cizí nebo příliš velký; byl ponechán, jak byl, a oznámen.\n",
+                         "Záznam závodu byl oznámen při spuštění programu a ponechán, jak byl.\n",
                          true);
 }
 
@@ -131,7 +136,8 @@ bool markInterrupted(const fs::path &raceFolder)
 
 bool markInterrupted(const OpenRace &race)
 {
-    return race.damaged ? markAnnounced(race.folder) : appendInterruptedEnd(race.folder / kJournalFileName);
+    return race.damaged || race.ended ? markAnnounced(race.folder)
+                                      : appendInterruptedEnd(race.folder / kJournalFileName);
 }
 
 } // namespace record

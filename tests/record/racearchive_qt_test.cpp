@@ -160,7 +160,8 @@ TEST_F(ArchiveRig, UnusableDataFolderWarnsOnceAndTheRaceGoesOn)
 }
 
 // The disk fills up during the race (a file size limit stands in for it):
-// the capture and then the journal fail, the user hears of it once.
+// the capture and the journal fail, one box names both with the cause, and
+// the report at the race end has the lap the journal on the disk lacks.
 TEST_F(ArchiveRig, DiskFullDuringTheRaceWarnsOnce)
 {
     RaceArchive archive(script.engine, script.host, link, racesDir());
@@ -179,7 +180,10 @@ TEST_F(ArchiveRig, DiskFullDuringTheRaceWarnsOnce)
     std::signal(SIGXFSZ, SIG_DFL);
 
     EXPECT_EQ(script.racer(0).lapsText, "1");
-    script.host.expectMessage("Záznam komunikace s hardwarem nelze ukládat ("
+    script.host.expectMessage("Záznam závodu nelze ukládat (" + journal.string()
+                              + "): soubor přesáhl povolenou velikost. Závod pokračuje; jeho zpráva vznikne z průběhu "
+                                "závodu v programu.\n\n"
+                                "Záznam komunikace s hardwarem nelze ukládat ("
                               + (archive.raceFolder() / "line.capture").string()
                               + "): soubor přesáhl povolenou velikost. Závod pokračuje.");
     runQueuedCalls();
@@ -187,6 +191,12 @@ TEST_F(ArchiveRig, DiskFullDuringTheRaceWarnsOnce)
     archive.endRace(record::RaceEnd::Finished);
     runQueuedCalls();
     EXPECT_EQ(script.host.messages.size(), 1u);
+
+    EXPECT_TRUE(record::readJournalFile(journal)->laps.empty()) << "the disk kept no lap";
+    const std::string report = readBytes(archive.raceFolder() / record::kReportFileName);
+    EXPECT_NE(report.find("0:05:000"), std::string::npos) << "the lap as the program counted it";
+    EXPECT_NE(report.find("Tato zpráva je sestavena z průběhu závodu, jak jej program počítal"), std::string::npos);
+    EXPECT_EQ(archive.lastRaceReport(), report) << "the report beside the results is the same";
 }
 
 TEST(TerminationSignals, EachSignalReachesTheEventLoop)
