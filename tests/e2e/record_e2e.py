@@ -388,7 +388,7 @@ def tiny_disk_race(race):
     xsession.quit_program(session, program, window)
     race.clean_start()
     print(f"1 MiB disk with 100 KiB free: the capture gave way with one warning, all {laps} laps in the journal, "
-          "the report agrees with the results, the next start said the disk was full")
+          "the report agrees with the results, the next start told of the stopped capture once")
 
 
 def case_unwritable(args, session):
