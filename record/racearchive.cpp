@@ -45,6 +45,10 @@ std::filesystem::path RaceArchive::defaultRacesDir()
 
 void RaceArchive::beginRace()
 {
+    // Nothing of the race before is this race's: not its folder, nor its count.
+    raceFolder_.clear();
+    engine_.setRecorder(nullptr);
+    journal_.reset();
     if (!recording_)
         return;
     const QDateTime startedAt = QDateTime::currentDateTime();

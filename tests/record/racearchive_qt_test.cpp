@@ -111,6 +111,21 @@ TEST_F(ArchiveRig, RaceClosedDuringTheCountdownKeepsItsSettings)
     EXPECT_NE(readBytes(archive.raceFolder() / record::kReportFileName).find("27 m, měřítko 1:24"), std::string::npos);
 }
 
+// The report beside the results is the last race's own: a race run without
+// a record has none, rather than the report of the race before it.
+TEST_F(ArchiveRig, ReportBesideTheResultsIsNeverAnEarlierRaces)
+{
+    RaceArchive archive(script.engine, script.host, link, racesDir());
+    archive.beginRace();
+    archive.endRace(record::RaceEnd::Finished);
+    ASSERT_TRUE(archive.lastRaceReport());
+    EXPECT_EQ(archive.lastRaceReport(), readBytes(archive.raceFolder() / record::kReportFileName));
+    archive.setRecording(false);
+    archive.beginRace();
+    archive.endRace(record::RaceEnd::Finished);
+    EXPECT_FALSE(archive.lastRaceReport());
+}
+
 TEST_F(ArchiveRig, StartsWithinOneSecondGetFoldersOfTheirOwnAndNoRecordingKeepsNothing)
 {
     RaceArchive first(script.engine, script.host, link, racesDir());
