@@ -5,15 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -48,10 +48,11 @@ struct Folder {
     fs::path path;
 };
 
-/// Everything the terminal \a device gives until the simulator \a pid ends.
-std::string readUntilExit(const std::string &device, pid_t pid, int &status)
+/// Everything the terminal \a device gives until the simulator, its other
+/// end, closes it (a read then fails with EIO).
+std::string readUntilClosed(const std::string &device)
 {
-    const int fd = ::open(device.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    const int fd = ::open(device.c_str(), O_RDONLY | O_NOCTTY);
     if (fd < 0)
         return "cannot open " + device;
     termios raw{};
@@ -59,23 +60,9 @@ std::string readUntilExit(const std::string &device, pid_t pid, int &status)
     ::cfmakeraw(&raw);
     ::tcsetattr(fd, TCSANOW, &raw);
     std::string got;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    for (;;) {
-        pollfd ready{fd, POLLIN, 0};
-        if (::poll(&ready, 1, 50) > 0) {
-            char bytes[4096];
-            const ssize_t n = ::read(fd, bytes, sizeof bytes);
-            if (n > 0)
-                got.append(bytes, static_cast<std::size_t>(n));
-        }
-        if (::waitpid(pid, &status, WNOHANG) == pid)
-            break;
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            break;
-        }
-    }
+    char bytes[4096];
+    for (ssize_t n; (n = ::read(fd, bytes, sizeof bytes)) > 0 || (n < 0 && errno == EINTR);)
+        got.append(bytes, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
     ::close(fd);
     return got;
 }
@@ -100,30 +87,15 @@ TEST(ReplayOfADamagedCapture, PlaysEverythingBeforeTheDamageThenStopsSayingWhere
     std::ofstream(folder.path / "go") << "";
 
     const std::string errors = (folder.path / "stderr.txt").string();
-    int toParent[2];
-    ASSERT_EQ(::pipe(toParent), 0);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::dup2(toParent[1], STDOUT_FILENO);
-        const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(err, STDERR_FILENO);
-        const int none = ::open("/dev/null", O_RDONLY);
-        ::dup2(none, STDIN_FILENO);
-        ::execl(TRACK_SIMULATOR, TRACK_SIMULATOR, "--replay", folder.path.c_str(), "--go",
-                (folder.path / "go").c_str(), static_cast<char *>(nullptr));
-        ::_exit(127);
-    }
-    ::close(toParent[1]);
-    std::string device;
-    char c = 0;
-    while (::read(toParent[0], &c, 1) == 1 && c != '\n')
-        device += c;
-    ::close(toParent[0]);
-    ASSERT_FALSE(device.empty()) << "the simulator printed no terminal";
-
-    int status = 0;
-    const std::string line = readUntilExit(device, pid, status);
+    const std::string command = std::string(TRACK_SIMULATOR) + " --replay " + folder.path.string() + " --go "
+                                + (folder.path / "go").string() + " </dev/null 2>" + errors;
+    std::FILE *simulator = ::popen(command.c_str(), "r");
+    ASSERT_NE(simulator, nullptr);
+    char device[256] = {};
+    ASSERT_NE(std::fgets(device, sizeof device, simulator), nullptr) << "the simulator printed no terminal";
+    device[std::strcspn(device, "\n")] = '\0';
+    const std::string line = readUntilClosed(device);
+    const int status = ::pclose(simulator);
     ASSERT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), 2);
     for (std::uint32_t lap = 1; lap < 10; ++lap)
