@@ -1,9 +1,12 @@
 // The race journal: writing one event on the calling thread (a lap, and a
 // finish, whose forced write to the disk the background thread does while
 // the caller goes on), and reading back the journal of an 8-car, 100-lap
-// race. The journals go to a temporary folder on the disk of /tmp.
+// race, and the start-up's look at a races folder holding a 70 MiB runaway
+// journal. The journals go to a temporary folder on the disk of /tmp.
 #include "record/journalreader.h"
 #include "record/journalwriter.h"
+#include "record/recovery.h"
+#include "record/startuprecovery.h"
 
 #include <benchmark/benchmark.h>
 
@@ -112,6 +115,61 @@ void BM_ReadBackRace(benchmark::State &state)
     state.counters["journal_bytes"] = static_cast<double>(fs::file_size(file));
 }
 BENCHMARK(BM_ReadBackRace)->Unit(benchmark::kMillisecond);
+
+class CountingMessages : public MessageSink {
+public:
+    MessageAnswer showMessage(const Message &) override
+    {
+        ++shown;
+        return MessageAnswer::Ok;
+    }
+    int shown = 0;
+};
+
+/// A races folder with one race whose journal grew to 70 MiB of lap lines
+/// without an end, as a runaway writer or a foreign file would leave it.
+fs::path hugeJournalRace(const fs::path &racesDir)
+{
+    const fs::path folder = racesDir / "2026-12-07_19-30-05";
+    fs::create_directories(folder);
+    std::string lines = R"({"format":"tramelo-journal","version":1,"startedAt":"2026-12-07 19:30:05"})" "\n";
+    const std::string lap = R"({"type":"lap","hostMs":15000,"seat":0,"lap":1,"hardwareMs":15000,"lapMs":5000,)"
+                            R"("speedKmh":457,"position":1,"lapTimeText":"0:05:000","gapText":"","tank":8})" "\n";
+    while (lines.size() < (std::size_t{70} << 20))
+        lines += lap;
+    std::FILE *file = std::fopen((folder / kJournalFileName).c_str(), "wb");
+    if (!file || std::fwrite(lines.data(), 1, lines.size(), file) != lines.size() || std::fclose(file) != 0)
+        throw std::runtime_error("cannot write the huge journal");
+    return folder;
+}
+
+// The start-up's whole look at the races folder: find, announce, mark. The
+// marker is taken away each time, so every iteration is a first start.
+void BM_StartUpWithAHugeJournal(benchmark::State &state)
+{
+    TempFolder folder;
+    const fs::path race = hugeJournalRace(folder.path);
+    CountingMessages messages;
+    for (auto _ : state) {
+        fs::remove(race / kAnnouncedMarkerName);
+        announceInterruptedRaces(folder.path, messages);
+    }
+    if (messages.shown != static_cast<int>(state.iterations()))
+        state.SkipWithError("the huge journal was not announced at every first start");
+    state.counters["journal_MiB"] = static_cast<double>(fs::file_size(race / kJournalFileName) >> 20);
+}
+BENCHMARK(BM_StartUpWithAHugeJournal)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// What reading such a journal as far as the limit costs, as every start did
+// before (three times): the report and the replay still read it so.
+void BM_ReadHugeJournalUpToItsLimit(benchmark::State &state)
+{
+    TempFolder folder;
+    const fs::path race = hugeJournalRace(folder.path);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readJournalFile(race / kJournalFileName));
+}
+BENCHMARK(BM_ReadHugeJournalUpToItsLimit)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

@@ -80,11 +80,20 @@ void RaceEngine::countdownTick(int screenWidth, int screenHeight)
     ++state.countdownTicks;
 }
 
+void RaceEngine::recordSettings()
+{
+    RecordedSettings recorded{settings_.trackLength, settings_.scale, settings_.lapsPerRide, settings_.racerName};
+    recorder_->raceSettings(recorded, host_.hostClockMs());
+    recordedSettings_ = std::move(recorded);
+}
+
 void RaceEngine::recordStartSignal()
 {
-    // The menu locks with the start signal, so these settings hold for the race.
-    RecordedSettings recorded{settings_.trackLength, settings_.scale, settings_.lapsPerRide, settings_.racerName};
-    const std::int32_t now = host_.hostClockMs();
-    recorder_->raceSettings(recorded, now);
-    recorder_->startSignal(now);
+    // The menu stays open during the countdown and locks with the start
+    // signal: settings changed since the start command are told again, and
+    // a reader takes the later line.
+    const RecordedSettings now{settings_.trackLength, settings_.scale, settings_.lapsPerRide, settings_.racerName};
+    if (recordedSettings_ != now)
+        recordSettings();
+    recorder_->startSignal(host_.hostClockMs());
 }

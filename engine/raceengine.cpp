@@ -23,6 +23,8 @@ RaceEngine::RaceEngine(const RaceSettings &settings, RaceHost &host)
 void RaceEngine::setRecorder(RaceRecorder *recorder)
 {
     recorder_ = recorder ? recorder : &noRecording;
+    // A new recorder has been told nothing yet.
+    recordedSettings_.reset();
 }
 
 SeatMoment RaceEngine::moment(int seat)

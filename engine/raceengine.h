@@ -8,6 +8,8 @@
 #include "engine/racehost.h"
 #include "engine/racerecorder.h"
 
+#include <optional>
+
 #include <string_view>
 
 /// The main window's numbered timers.
@@ -33,6 +35,9 @@ public:
 
     /// Who is told what happens to the race; null (the default) records nothing.
     void setRecorder(RaceRecorder *recorder);
+    /// Tells the recorder the settings in force; called at the start command,
+    /// so a race that never reaches its start signal still has them.
+    void recordSettings();
 
     Race &race() { return race_; }
     const Race &race() const { return race_; }
@@ -103,4 +108,6 @@ private:
     Race race_;
     bool malformedMessageOpen_ = false;
     RaceRecorder *recorder_;
+    /// The settings the recorder was last told, if any.
+    std::optional<RecordedSettings> recordedSettings_;
 };

@@ -40,19 +40,23 @@ struct SeatMoment {
     std::int32_t hostMs = 0;
 };
 
-/// The settings a race runs with, taken when the menu locks at the start signal.
+/// The settings a race runs with: taken at the start command, and again at
+/// the start signal (when the menu locks) if they changed in between.
 struct RecordedSettings {
     std::string trackLength;
     std::string scale;
     std::string lapsPerRide;
     std::array<std::string, 8> racerNames; ///< empty: the seat takes no part
+
+    bool operator==(const RecordedSettings &) const = default;
 };
 
 class RaceRecorder {
 public:
     virtual ~RaceRecorder() = default;
 
-    /// The settings in force, reported just before the start signal.
+    /// The settings in force, reported at the start command and, if they
+    /// changed during the countdown, again just before the start signal.
     virtual void raceSettings(const RecordedSettings &, std::int32_t /*hostMs*/) {}
     virtual void startSignal(std::int32_t /*hostMs*/) {}
     /// A seat's first crossing after synchronising (before the start signal

@@ -13,8 +13,10 @@ bool replaceFileAtomically(const std::filesystem::path &file, std::string_view b
 {
     struct stat existing {};
     // Renaming over a device or a pipe would replace the node itself.
-    if (::lstat(file.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+    if (::lstat(file.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        errno = S_ISDIR(existing.st_mode) ? EISDIR : EINVAL;
         return false;
+    }
     std::string temporary = file.string() + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
@@ -23,9 +25,14 @@ bool replaceFileAtomically(const std::filesystem::path &file, std::string_view b
     const mode_t mask = ::umask(0);
     ::umask(mask);
     const bool written = ::fchmod(fd, 0666 & ~mask) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (written && closed && ::rename(temporary.c_str(), file.c_str()) == 0)
+    int error = written ? 0 : errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temporary.c_str(), file.c_str()) == 0)
         return true;
+    if (error == 0)
+        error = errno;
     ::unlink(temporary.c_str());
+    errno = error;
     return false;
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string_view>
 
-/// False on any error, leaving the old file as it was. A path that exists and
-/// is no regular file (a directory, a device, a named pipe) is left alone.
+/// False on any error, with errno telling why, leaving the old file as it
+/// was. A path that exists and is no regular file (a directory, a device, a
+/// named pipe) is left alone: errno is EISDIR for a directory, else EINVAL.
 bool replaceFileAtomically(const std::filesystem::path &file, std::string_view bytes);

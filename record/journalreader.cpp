@@ -1,5 +1,7 @@
 #include "record/journalreader.h"
 
+#include "record/fileerror.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cerrno>
@@ -167,6 +169,28 @@ void readFalseStartAnswer(const Json &line, RaceLog &log)
     log.events.push_back(answer);
 }
 
+void readStopped(const Json &line, RaceLog &log)
+{
+    StoppedPart stopped;
+    const std::string part = text(line, "part");
+    const std::string cause = text(line, "cause");
+    if (part == "journal")
+        stopped.part = StoppedPart::Part::Journal;
+    else if (part == "lineCapture")
+        stopped.part = StoppedPart::Part::LineCapture;
+    else
+        throw DamagedLine{};
+    if (cause == "diskFull")
+        stopped.cause = StoppedPart::Cause::DiskFull;
+    else if (cause == "readOnly")
+        stopped.cause = StoppedPart::Cause::ReadOnly;
+    else
+        stopped.cause = StoppedPart::Cause::Failure;
+    stopped.hostMs = int32(line, "hostMs");
+    stopped.lapsBefore = log.laps.size();
+    log.stopped.push_back(stopped);
+}
+
 const std::pair<const char *, EventKind> kSeatEvents[] = {
     {"falseStart", EventKind::FalseStart},
     {"disqualifyRequested", EventKind::DisqualifyRequested},
@@ -197,6 +221,8 @@ void readEvent(const Json &line, RaceLog &log)
         log.events.push_back(event);
     } else if (type == "falseStartAnswer") {
         readFalseStartAnswer(line, log);
+    } else if (type == "recordStopped") {
+        readStopped(line, log);
     } else if (type == "end") {
         const RaceEnd how = endKind(text(line, "how"));
         log.endHostMs = int32(line, "hostMs");
@@ -227,6 +253,49 @@ void readLine(std::string_view line, bool first, RaceLog &log)
     if (!event)
         throw DamagedLine{};
     readEvent(*event, log);
+}
+
+// Enough to hold the last line of any journal this program writes.
+constexpr std::uintmax_t kTailBytes = 64 * 1024;
+
+/// Reads up to \a length bytes from \a offset into \a out; 0 or an errno value.
+int readAt(int fd, std::uintmax_t offset, std::uintmax_t length, std::string &out)
+{
+    out.assign(length, '\0');
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t got = ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    out.resize(done);
+    return 0;
+}
+
+/// The end told by the last whole line of \a tail, the end of a file.
+void endFromTail(std::string_view tail, RaceLog &log)
+{
+    if (tail.empty() || tail.back() != '\n')
+        return; // the last line was cut: no end
+    tail.remove_suffix(1);
+    std::string_view last = tail.substr(tail.rfind('\n') == std::string_view::npos ? 0 : tail.rfind('\n') + 1);
+    if (!last.empty() && last.back() == '\r')
+        last.remove_suffix(1);
+    const std::optional<Json> line = parseObject(last);
+    try {
+        if (line && text(*line, "type") == "end") {
+            const RaceEnd how = endKind(text(*line, "how"));
+            log.endHostMs = int32(*line, "hostMs");
+            log.end = how;
+        }
+    } catch (const DamagedLine &) {
+    } catch (const nlohmann::json::exception &) {
+    }
 }
 
 std::string_view firstLine(std::string_view text)
@@ -275,12 +344,13 @@ RaceLog readJournal(std::string_view text)
     return log;
 }
 
-std::optional<RaceLog> readJournalFile(const std::filesystem::path &file, std::string *error)
+std::optional<RaceLog> readJournalFile(const std::filesystem::path &file, std::string *error,
+                                       OversizedJournal oversized)
 {
     // Non-blocking, so a pipe in the journal's place cannot hold up start-up.
     const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        setError(error, "soubor se záznamem nelze otevřít (kód " + std::to_string(errno) + ")");
+        setError(error, "soubor " + file.string() + " nelze otevřít: " + fileErrorReason(errno));
         return std::nullopt;
     }
     struct stat status {};
@@ -290,23 +360,20 @@ std::optional<RaceLog> readJournalFile(const std::filesystem::path &file, std::s
         return std::nullopt;
     }
     const auto size = static_cast<std::uintmax_t>(status.st_size);
-    std::string bytes(std::min(size, kJournalReadLimit), '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            ::close(fd);
-            setError(error, "soubor se záznamem nelze přečíst (kód " + std::to_string(errno) + ")");
-            return std::nullopt;
-        }
-        if (got == 0)
-            break;
-        done += static_cast<std::size_t>(got);
-    }
+    const bool large = size > kJournalReadLimit;
+    const bool glance = large && oversized == OversizedJournal::HeaderAndEndOnly;
+    // A glance needs the header line only; a longer one is no header anyway.
+    const std::uintmax_t headBytes = glance ? kLineLimit + 1 : std::min(size, kJournalReadLimit);
+    std::string bytes;
+    std::string tail;
+    int readError = readAt(fd, 0, headBytes, bytes);
+    if (readError == 0 && large)
+        readError = readAt(fd, size - kTailBytes, kTailBytes, tail);
     ::close(fd);
-    bytes.resize(done);
+    if (readError != 0) {
+        setError(error, "soubor " + file.string() + " nelze přečíst: " + fileErrorReason(readError));
+        return std::nullopt;
+    }
 
     const std::optional<std::int64_t> version = headerVersion(parseObject(firstLine(bytes)));
     if (!version || *version < 1) {
@@ -317,7 +384,14 @@ std::optional<RaceLog> readJournalFile(const std::filesystem::path &file, std::s
         setError(error, "záznam má novější formát (verze " + std::to_string(*version) + "), než tento program umí číst");
         return std::nullopt;
     }
-    RaceLog log = readJournal(bytes);
-    log.unreadBytes = size > kJournalReadLimit ? size - kJournalReadLimit : 0;
+    RaceLog log = readJournal(glance ? firstLine(bytes) : std::string_view(bytes));
+    if (large) {
+        log.unreadBytes = size - (glance ? firstLine(bytes).size() : kJournalReadLimit);
+        // The end line is the last line, far beyond what was read: what the
+        // first bytes say of the end does not count.
+        log.end = RaceEnd::Open;
+        log.endHostMs = 0;
+        endFromTail(tail, log);
+    }
     return log;
 }

@@ -23,7 +23,15 @@ bool isJournalHeader(std::string_view line);
 /// Every line of \a text; a first line that is not the header counts as damaged.
 RaceLog readJournal(std::string_view text);
 
+/// What is read of a journal larger than kJournalReadLimit (a foreign or
+/// runaway file). Either way its end is decided from its last line.
+enum class OversizedJournal {
+    UpToLimit,       ///< its first kJournalReadLimit bytes
+    HeaderAndEndOnly ///< no event: a glance that costs no more than a small file
+};
+
 /// Reads a journal file: nullopt, with a Czech reason in \a error, when it
 /// cannot be read or is no journal of this program (or of a newer version).
-/// Past kJournalReadLimit bytes nothing is read (RaceLog::unreadBytes says how much).
-std::optional<RaceLog> readJournalFile(const std::filesystem::path &file, std::string *error = nullptr);
+/// What is not read of a large file is counted in RaceLog::unreadBytes.
+std::optional<RaceLog> readJournalFile(const std::filesystem::path &file, std::string *error = nullptr,
+                                       OversizedJournal oversized = OversizedJournal::UpToLimit);

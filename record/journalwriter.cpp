@@ -1,7 +1,6 @@
 #include "record/journalwriter.h"
 
 #include "record/fileerror.h"
-#include "record/racelog.h"
 #include "record/writeall.h"
 
 #include <nlohmann/json.hpp>
@@ -16,6 +15,16 @@ namespace {
 using Json = nlohmann::ordered_json;
 using Clock = std::chrono::steady_clock;
 constexpr auto kSyncInterval = std::chrono::seconds(1);
+// Held on the disk for the journal at the start: a long 8-car race writes
+// well under it. A disk with less gives what it has, down to the least.
+constexpr std::uintmax_t kReserve = 1u << 20;
+constexpr std::uintmax_t kLeastReserve = 16u << 10;
+// Grown by this ahead of the writes once the reserve is used up.
+constexpr std::uintmax_t kGrowth = 256u << 10;
+constexpr std::uintmax_t kLeastGrowth = 4u << 10;
+// Kept back at the end of the reserve for the line saying the journal
+// stopped, the end line and the end a later start may add.
+constexpr std::uintmax_t kHeldBack = 2u << 10;
 
 const char *endName(RaceEnd how)
 {
@@ -32,7 +41,12 @@ const char *endName(RaceEnd how)
 std::string failureReason(const std::filesystem::path &file, int error)
 {
     return "Záznam závodu nelze ukládat (" + file.string() + "): " + fileErrorReason(error)
-           + ". Závod pokračuje bez záznamu.";
+           + ". Závod pokračuje; jeho zpráva vznikne z průběhu závodu v programu.";
+}
+
+const char *causeName(int error)
+{
+    return error == ENOSPC || error == EDQUOT ? "diskFull" : error == EROFS ? "readOnly" : "failure";
 }
 
 Json eventLine(const char *type, std::int32_t hostMs)
@@ -60,20 +74,25 @@ std::unique_ptr<JournalWriter> JournalWriter::open(const std::filesystem::path &
                                                    FailureHandler onFailure)
 {
     std::unique_ptr<JournalWriter> writer(new JournalWriter(file, std::move(onFailure)));
+    const Json header{{"format", "tramelo-journal"}, {"version", kJournalVersion}, {"startedAt", std::move(startedAt)}};
     // O_EXCL: an existing journal is another race's and is never overwritten.
-    writer->fd_ = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
+    // Readable too: after a failure the race as counted is taken from it.
+    writer->fd_ = ::open(file.c_str(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
     if (writer->fd_ < 0) {
-        writer->fail(errno);
+        const int error = errno;
+        writer->keep(text(header));
+        writer->fail(error);
         return writer;
     }
     try {
         writer->syncThread_ = std::thread(&JournalWriter::syncLoop, writer.get());
     } catch (const std::system_error &error) {
         // Without its thread the writer would stall the window on the disk.
+        writer->keep(text(header));
         writer->fail(error.code().value());
         return writer;
     }
-    Json header{{"format", "tramelo-journal"}, {"version", kJournalVersion}, {"startedAt", std::move(startedAt)}};
+    writer->reserve();
     writer->writeLine(text(header), Sync::Now);
     return writer;
 }
@@ -104,19 +123,19 @@ void JournalWriter::raceSettings(const RecordedSettings &settings, std::int32_t 
     line["scale"] = settings.scale;
     line["lapsPerRide"] = settings.lapsPerRide;
     line["racers"] = settings.racerNames;
-    writeLine(text(line), Sync::Soon);
+    writeLine(text(line), Sync::Soon, hostMs);
 }
 
 void JournalWriter::startSignal(std::int32_t hostMs)
 {
-    writeLine(text(eventLine("startSignal", hostMs)), Sync::Now);
+    writeLine(text(eventLine("startSignal", hostMs)), Sync::Now, hostMs);
 }
 
 void JournalWriter::startCrossing(const SeatMoment &at, std::uint32_t hardwareMs)
 {
     Json line = seatLine("startCrossing", at);
     line["hardwareMs"] = hardwareMs;
-    writeLine(text(line), Sync::Soon);
+    writeLine(text(line), Sync::Soon, at.hostMs);
 }
 
 void JournalWriter::lapCounted(const LapEntry &lap)
@@ -131,14 +150,14 @@ void JournalWriter::lapCounted(const LapEntry &lap)
     line["lapTimeText"] = lap.lapTimeText;
     line["gapText"] = lap.gapText;
     line["tank"] = lap.tank;
-    writeLine(text(line), Sync::Soon);
+    writeLine(text(line), Sync::Soon, lap.hostMs);
 }
 
 void JournalWriter::leftTrack(const SeatMoment &at, std::int32_t offTrackCount)
 {
     Json line = seatLine("offTrack", at);
     line["offTrackCount"] = offTrackCount;
-    writeLine(text(line), Sync::Soon);
+    writeLine(text(line), Sync::Soon, at.hostMs);
 }
 
 void JournalWriter::falseStart(const SeatMoment &at) { seatEvent("falseStart", at); }
@@ -147,7 +166,7 @@ void JournalWriter::falseStartAnswered(const SeatMoment &at, bool raceGoesOn)
 {
     Json line = seatLine("falseStartAnswer", at);
     line["answer"] = raceGoesOn ? "yes" : "no";
-    writeLine(text(line), Sync::Soon);
+    writeLine(text(line), Sync::Soon, at.hostMs);
 }
 
 void JournalWriter::disqualifyRequested(const SeatMoment &at) { seatEvent("disqualifyRequested", at); }
@@ -162,29 +181,153 @@ void JournalWriter::raceEnded(RaceEnd how, std::int32_t hostMs)
 {
     Json line = eventLine("end", hostMs);
     line["how"] = endName(how);
-    writeLine(text(line), Sync::Soon);
+    if (stoppedForSpace_ && !ended_) {
+        // Into the bytes held back for it: the journal, cut as it is, still
+        // tells how the race ended.
+        if (!append(text(line)))
+            keep(text(line));
+    } else {
+        writeLine(text(line), Sync::Soon, hostMs);
+    }
     ended_ = true;
+    if (fd_ < 0)
+        return;
+    // What the race did not need goes back to the disk (the report files
+    // are written next).
+    if (reserved_ > size_ && ::fallocate(fd_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(size_),
+                                         static_cast<off_t>(reserved_ - size_)) == 0)
+        reserved_ = size_;
     // On this thread, so a failure is still reported: the race is over, a
     // wait for the disk holds up no lap.
     if (!failed_ && ::fdatasync(fd_) != 0)
         fail(errno);
 }
 
-void JournalWriter::seatEvent(const char *type, const SeatMoment &at, Sync sync)
+void JournalWriter::recordStopped(StoppedPart::Part part, int error, std::int32_t hostMs)
 {
-    writeLine(text(seatLine(type, at)), sync);
+    Json line = eventLine("recordStopped", hostMs);
+    line["part"] = part == StoppedPart::Part::Journal ? "journal" : "lineCapture";
+    line["cause"] = causeName(error);
+    writeLine(text(line), Sync::Now, hostMs);
 }
 
-void JournalWriter::writeLine(const std::string &line, Sync sync)
+std::string JournalWriter::countedText() const
 {
+    std::string bytes(size_, '\0');
+    std::size_t done = 0;
+    while (fd_ >= 0 && done < bytes.size()) {
+        const ssize_t got = ::pread(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    bytes.resize(done);
+    return bytes + unwritten_;
+}
+
+void JournalWriter::seatEvent(const char *type, const SeatMoment &at, Sync sync)
+{
+    writeLine(text(seatLine(type, at)), sync, at.hostMs);
+}
+
+void JournalWriter::writeLine(const std::string &line, Sync sync, std::int32_t hostMs)
+{
+    if (hostMs != 0)
+        lastHostMs_ = hostMs;
     reportSyncFailure();
-    if (failed_ || ended_)
+    if (ended_)
         return;
-    if (!writeAll(fd_, line)) {
-        fail(errno);
+    if (!failed_ && !roomFor(line.size()))
+        stopForSpace(hostMs);
+    if (failed_) {
+        keep(line);
+        return;
+    }
+    if (!append(line)) {
+        const int error = errno;
+        keep(line);
+        fail(error);
         return;
     }
     requestSync(sync);
+}
+
+bool JournalWriter::append(const std::string &line)
+{
+    if (writeAll(fd_, line)) {
+        size_ += line.size();
+        return true;
+    }
+    // A line the disk took only in part is taken back: the lines after it
+    // (the end line) must not join it.
+    const int error = errno;
+    if (::ftruncate(fd_, static_cast<off_t>(size_)) != 0) {
+        // Then the cut line stays, and a reader counts it as damaged.
+    }
+    errno = error;
+    return false;
+}
+
+void JournalWriter::keep(const std::string &line)
+{
+    // A runaway race must not take the memory: past this the count is cut.
+    constexpr std::size_t kMostKept = 64u << 20;
+    if (unwritten_.size() + line.size() <= kMostKept)
+        unwritten_ += line;
+}
+
+void JournalWriter::reserve()
+{
+    for (std::uintmax_t bytes = kReserve; bytes >= kLeastReserve; bytes /= 2) {
+        if (::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0) {
+            reserved_ = bytes;
+            return;
+        }
+        if (errno != ENOSPC && errno != EDQUOT)
+            break;
+    }
+    // A file system that cannot reserve is written plainly; the line
+    // capture still gives way first on a filling disk.
+    reserving_ = errno == ENOSPC || errno == EDQUOT;
+}
+
+bool JournalWriter::roomFor(std::size_t bytes)
+{
+    if (!reserving_)
+        return true;
+    while (size_ + bytes + kHeldBack > reserved_) {
+        std::uintmax_t step = kGrowth;
+        while (step >= kLeastGrowth && ::fallocate(fd_, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(reserved_),
+                                                   static_cast<off_t>(step)) != 0) {
+            if (errno != ENOSPC && errno != EDQUOT) {
+                reserving_ = false;
+                return true;
+            }
+            step /= 2;
+        }
+        if (step < kLeastGrowth)
+            return false;
+        reserved_ += step;
+    }
+    return true;
+}
+
+void JournalWriter::stopForSpace(std::int32_t hostMs)
+{
+    Json line = eventLine("recordStopped", hostMs);
+    line["part"] = "journal";
+    line["cause"] = "diskFull";
+    if (append(text(line))) {
+        stoppedForSpace_ = true;
+        requestSync(Sync::Now);
+    } else {
+        keep(text(line));
+    }
+    failed_ = true;
+    if (onFailure_)
+        onFailure_(failureReason(file_, ENOSPC));
 }
 
 void JournalWriter::requestSync(Sync sync)
@@ -228,6 +371,11 @@ void JournalWriter::fail(int error)
     if (failed_)
         return;
     failed_ = true;
+    // Where the disk's journal ends, the race as counted says why.
+    Json line = eventLine("recordStopped", lastHostMs_);
+    line["part"] = "journal";
+    line["cause"] = causeName(error);
+    keep(text(line));
     if (onFailure_)
         onFailure_(failureReason(file_, error));
 }

@@ -4,9 +4,11 @@
 #include "record/writeall.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
@@ -14,6 +16,9 @@ namespace {
 // kind, time, length: one byte and two little-endian 32-bit numbers.
 constexpr std::size_t kChunkHeaderBytes = 9;
 constexpr std::uintmax_t kMaxCaptureBytes = std::uintmax_t(1) << 30;
+// The port hands over some 23 bytes at a time; even minutes of the line
+// gathered during a stall stay far below this: a longer chunk is damaged.
+constexpr std::uint32_t kMaxChunkBytes = 1u << 20;
 
 void appendLittleEndian(std::string &out, std::uint32_t value)
 {
@@ -29,6 +34,40 @@ std::uint32_t readLittleEndian(std::string_view bytes)
     return value;
 }
 
+/// Why a chunk with this header cannot be one the writer made; empty if it can.
+std::string chunkDamage(LineChunk::Kind kind, std::uint32_t atMs, std::uint32_t length,
+                        const std::vector<LineChunk> &before)
+{
+    if (kind != LineChunk::Kind::Bytes && kind != LineChunk::Kind::Purge) {
+        char code[8];
+        std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned char>(kind));
+        return std::string("unknown chunk kind ") + code;
+    }
+    if (kind == LineChunk::Kind::Purge && length != 0)
+        return "a purge chunk that claims " + std::to_string(length) + " bytes";
+    if (length > kMaxChunkBytes)
+        return "a chunk of " + std::to_string(length) + " bytes, more than the port ever hands over at once";
+    if (!before.empty() && atMs < before.back().atMs)
+        return "its time goes back from " + std::to_string(before.back().atMs) + " to " + std::to_string(atMs) + " ms";
+    return {};
+}
+
+constexpr std::uintmax_t kCheckSpaceEvery = 8u << 10;
+
+std::optional<std::uintmax_t> freeBytes(const char *path)
+{
+    struct statvfs disk {};
+    if (::statvfs(path, &disk) != 0)
+        return std::nullopt;
+    return std::uintmax_t(disk.f_bavail) * disk.f_frsize;
+}
+
+std::string spaceReason(std::uintmax_t freeBytes)
+{
+    return "na disku zbývá jen " + std::to_string(freeBytes >> 10)
+           + " KiB volného místa a to patří záznamu závodu (disk je téměř plný)";
+}
+
 void setError(std::string *error, std::string text)
 {
     if (error)
@@ -38,23 +77,30 @@ void setError(std::string *error, std::string text)
 } // namespace
 
 std::unique_ptr<LineCaptureWriter> LineCaptureWriter::open(const std::filesystem::path &file,
-                                                           FailureHandler onFailure)
+                                                           FailureHandler onFailure, std::uintmax_t leaveFree)
 {
+    const auto failed = [&onFailure](int error, const std::string &reason) {
+        errno = error;
+        onFailure(reason);
+        return nullptr;
+    };
+    if (const std::optional<std::uintmax_t> free = freeBytes(file.parent_path().c_str()); free && *free < leaveFree)
+        return failed(ENOSPC, spaceReason(*free));
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
-        onFailure(fileErrorReason(errno));
-        return nullptr;
+        const int error = errno;
+        return failed(error, fileErrorReason(error));
     }
     if (!writeAll(fd, kLineCaptureMagic)) {
         const int error = errno;
         ::close(fd);
-        onFailure(fileErrorReason(error));
-        return nullptr;
+        return failed(error, fileErrorReason(error));
     }
-    return std::unique_ptr<LineCaptureWriter>(new LineCaptureWriter(fd, std::move(onFailure)));
+    return std::unique_ptr<LineCaptureWriter>(new LineCaptureWriter(fd, std::move(onFailure), leaveFree));
 }
 
-LineCaptureWriter::LineCaptureWriter(int fd, FailureHandler onFailure) : fd_(fd), onFailure_(std::move(onFailure))
+LineCaptureWriter::LineCaptureWriter(int fd, FailureHandler onFailure, std::uintmax_t leaveFree)
+    : fd_(fd), onFailure_(std::move(onFailure)), leaveFree_(leaveFree)
 {
 }
 
@@ -85,8 +131,19 @@ void LineCaptureWriter::writeChunk(LineChunk::Kind kind, std::uint32_t atMs, std
     appendLittleEndian(buffer_, atMs);
     appendLittleEndian(buffer_, static_cast<std::uint32_t>(bytes.size()));
     buffer_.append(bytes);
-    if (!writeAll(fd_, buffer_))
+    if (!writeAll(fd_, buffer_)) {
         fail(errno);
+        return;
+    }
+    // Looked at about once a second of the line: cheap, and soon enough to
+    // leave the journal its room.
+    sinceCheck_ += buffer_.size();
+    if (sinceCheck_ >= kCheckSpaceEvery) {
+        sinceCheck_ = 0;
+        struct statvfs disk {};
+        if (::fstatvfs(fd_, &disk) == 0 && std::uintmax_t(disk.f_bavail) * disk.f_frsize < leaveFree_)
+            giveWay(std::uintmax_t(disk.f_bavail) * disk.f_frsize);
+    }
 }
 
 void LineCaptureWriter::fail(int error)
@@ -94,7 +151,17 @@ void LineCaptureWriter::fail(int error)
     ::close(fd_);
     fd_ = -1;
     failed_ = true;
+    errno = error;
     onFailure_(fileErrorReason(error));
+}
+
+void LineCaptureWriter::giveWay(std::uintmax_t freeBytes)
+{
+    ::close(fd_);
+    fd_ = -1;
+    failed_ = true;
+    errno = ENOSPC;
+    onFailure_(spaceReason(freeBytes));
 }
 
 std::optional<LineCapture> parseLineCapture(std::string_view data, std::string *error)
@@ -112,18 +179,22 @@ std::optional<LineCapture> parseLineCapture(std::string_view data, std::string *
             break;
         }
         const auto kind = static_cast<LineChunk::Kind>(data[0]);
-        if (kind != LineChunk::Kind::Bytes && kind != LineChunk::Kind::Purge) {
-            setError(error, "damaged chunk at byte " + std::to_string(data.data() - begin));
-            return std::nullopt;
-        }
         const std::uint32_t atMs = readLittleEndian(data.substr(1, 4));
         const std::uint32_t length = readLittleEndian(data.substr(5, 4));
+        capture.damage = chunkDamage(kind, atMs, length, capture.chunks);
+        if (!capture.damage.empty())
+            break;
         if (data.size() - kChunkHeaderBytes < length) {
             capture.cutShort = true;
             break;
         }
         capture.chunks.push_back({kind, atMs, std::string(data.substr(kChunkHeaderBytes, length))});
         data.remove_prefix(kChunkHeaderBytes + length);
+    }
+    capture.wholeBytes = static_cast<std::uint64_t>(data.data() - begin);
+    if (!capture.damage.empty() && capture.chunks.empty()) {
+        setError(error, "damaged chunk at byte " + std::to_string(capture.wholeBytes) + ": " + capture.damage);
+        return std::nullopt;
     }
     return capture;
 }

@@ -32,13 +32,22 @@ struct LineChunk {
     bool operator==(const LineChunk &) const = default;
 };
 
+/// Free space the capture leaves on its disk for the journal and the report
+/// files: it stops rather than take it.
+inline constexpr std::uintmax_t kCaptureLeavesFree = 1u << 20;
+
 class LineCaptureWriter {
 public:
+    /// Called with the reason in Czech; errno holds the error meanwhile
+    /// (ENOSPC when the capture gave way to the journal).
     using FailureHandler = std::function<void(const std::string &reason)>;
 
     /// Creates (or empties) \a file and writes the format's first line. On
-    /// failure returns null after calling \a onFailure with the reason.
-    static std::unique_ptr<LineCaptureWriter> open(const std::filesystem::path &file, FailureHandler onFailure);
+    /// failure returns null after calling \a onFailure with the reason. The
+    /// capture stops, as if the disk were full, once less than \a leaveFree
+    /// bytes are free on the file's disk, and does not start then.
+    static std::unique_ptr<LineCaptureWriter> open(const std::filesystem::path &file, FailureHandler onFailure,
+                                                   std::uintmax_t leaveFree = kCaptureLeavesFree);
     LineCaptureWriter(const LineCaptureWriter &) = delete;
     LineCaptureWriter &operator=(const LineCaptureWriter &) = delete;
     /// Closes the file. It is not forced to the disk: the journal is what
@@ -51,14 +60,17 @@ public:
     bool failed() const { return failed_; }
 
 private:
-    LineCaptureWriter(int fd, FailureHandler onFailure);
+    LineCaptureWriter(int fd, FailureHandler onFailure, std::uintmax_t leaveFree);
     void writeChunk(LineChunk::Kind kind, std::uint32_t atMs, std::string_view bytes);
     void fail(int error);
+    void giveWay(std::uintmax_t freeBytes);
 
     int fd_ = -1;
     bool failed_ = false;
     FailureHandler onFailure_;
     std::string buffer_;
+    std::uintmax_t leaveFree_ = 0;
+    std::uintmax_t sinceCheck_ = 0; ///< bytes written since the free space was looked at
 };
 
 struct LineCapture {
@@ -66,9 +78,17 @@ struct LineCapture {
     /// The file ended inside a chunk (the program was killed while writing
     /// it); the chunks before it are whole.
     bool cutShort = false;
+    /// Why the chunk at wholeBytes cannot be read (an unknown kind, a length
+    /// no read of the port gives, a time going back); empty when none is
+    /// damaged. Nothing after a damaged chunk is read.
+    std::string damage{};
+    /// Bytes of the file up to the end of the last whole chunk read.
+    std::uint64_t wholeBytes = 0;
 };
 
-/// Reads a capture's bytes. Null with the reason when they are not a capture.
+/// Reads a capture's bytes: every whole chunk before a damaged one or the
+/// cut. Null with the reason when they are not a capture, or when its very
+/// first chunk is damaged.
 std::optional<LineCapture> parseLineCapture(std::string_view data, std::string *error = nullptr);
 /// Reads a capture file of at most 1 GiB.
 std::optional<LineCapture> readLineCaptureFile(const std::filesystem::path &file, std::string *error = nullptr);

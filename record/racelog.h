@@ -6,6 +6,7 @@
 #include "engine/racerecorder.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -45,6 +46,22 @@ struct EventEntry {
     bool operator==(const EventEntry &) const = default;
 };
 
+/// A part of the race record that stopped during the race, and why.
+struct StoppedPart {
+    enum class Part { Journal, LineCapture };
+    enum class Cause {
+        DiskFull,   ///< no room left (or too little to keep the journal's)
+        ReadOnly,   ///< the disk became read-only
+        Failure,    ///< any other error of the disk or the file
+    };
+    Part part = Part::Journal;
+    Cause cause = Cause::Failure;
+    std::int32_t hostMs = 0;
+    std::size_t lapsBefore = 0; ///< laps counted before it stopped
+
+    bool operator==(const StoppedPart &) const = default;
+};
+
 struct RaceLog {
     int version = kJournalVersion;
     std::string startedAt;             ///< local time, "2026-12-07 19:30:05"
@@ -61,4 +78,9 @@ struct RaceLog {
     int damagedLines = 0;
     /// Bytes of a journal file past the reader's limit, left unread.
     std::uintmax_t unreadBytes = 0;
+    /// Parts of the record that stopped, in the order they did.
+    std::vector<StoppedPart> stopped;
+    /// The journal stopped, and what follows it comes from the program's own
+    /// count of the race, not from the disk: the race is whole here.
+    bool countedByProgram = false;
 };

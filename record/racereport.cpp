@@ -27,6 +27,35 @@ bool endedEarly(RaceEnd end)
     return end == RaceEnd::Open || end == RaceEnd::Interrupted;
 }
 
+std::string causeText(StoppedPart::Cause cause)
+{
+    switch (cause) {
+    case StoppedPart::Cause::DiskFull: return "disk byl plný";
+    case StoppedPart::Cause::ReadOnly: return "disk byl jen pro čtení";
+    case StoppedPart::Cause::Failure: break;
+    }
+    return "došlo k chybě disku";
+}
+
+/// One banner per part of the record that stopped, saying what it means for this page.
+void writeStopped(std::string &html, const RaceLog &log)
+{
+    for (const StoppedPart &stopped : log.stopped) {
+        const std::string when = " se zastavil po " + std::to_string(stopped.lapsBefore) + " kolech, protože "
+                                 + causeText(stopped.cause) + ".";
+        html += "<p class=\"banner damaged\">";
+        if (stopped.part == StoppedPart::Part::LineCapture)
+            html += "Záznam komunikace s hardwarem (line.capture)" + when + " Závod z něj nelze přehrát celý.";
+        else if (log.countedByProgram)
+            html += "Záznam závodu na disku" + when
+                    + " Tato zpráva je sestavena z průběhu závodu, jak jej program počítal, a obsahuje všechna kola.";
+        else
+            html += "Záznam závodu" + when
+                    + " Kola po této chvíli ve zprávě chybí; úplné pořadí je ve výsledkovém souboru, byl-li uložen.";
+        html += "</p>";
+    }
+}
+
 void writeRace(std::string &html, const RaceLog &log, const RaceStandings &standings)
 {
     html += "<header><h1>Závod " + htmlEscaped(czechDateTime(log.startedAt)) + "</h1><dl class=\"race\">";
@@ -37,6 +66,7 @@ void writeRace(std::string &html, const RaceLog &log, const RaceStandings &stand
         html += std::string("<p class=\"banner interrupted\">")
                 + (log.end == RaceEnd::Open ? "Záznam závodu nemá konec." : "Závod byl přerušen.")
                 + " Zpráva ukazuje všechna zachovaná kola (" + std::to_string(countedLaps(standings)) + ").</p>";
+    writeStopped(html, log);
     if (log.damagedLines > 0)
         html += "<p class=\"banner damaged\">Záznam závodu je poškozený (nečitelné řádky: "
                 + std::to_string(log.damagedLines) + "). Zpráva ukazuje vše ostatní.</p>";

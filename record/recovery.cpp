@@ -36,8 +36,11 @@ bool appendDurably(const fs::path &file, const std::string &bytes, bool create)
                           0644);
     if (fd < 0)
         return false;
-    const bool written = writeAll(fd, bytes) && ::fdatasync(fd) == 0;
-    return ::close(fd) == 0 && written;
+    int error = writeAll(fd, bytes) && ::fdatasync(fd) == 0 ? 0 : errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    errno = error;
+    return error == 0;
 }
 
 /// True when the file's last byte is a line end (or it is empty).
@@ -68,11 +71,25 @@ std::vector<OpenRace> findOpenRaces(const fs::path &racesDir)
         OpenRace race;
         race.folder = folder.path();
         std::string reason;
-        if (const std::optional<RaceLog> log = readJournalFile(journal, &reason)) {
-            if (log->end != RaceEnd::Open)
-                continue;
+        std::optional<RaceLog> log = readJournalFile(journal, &reason, OversizedJournal::HeaderAndEndOnly);
+        if (log && log->end != RaceEnd::Open && log->stopped.empty())
+            continue;
+        if (log && log->end != RaceEnd::Open) {
+            race.ended = true;
             race.startedAt = log->startedAt;
             race.lapsKept = log->laps.size();
+            race.log = std::move(*log);
+        } else if (log && log->unreadBytes > 0) {
+            // Reading it all would hold up every start for seconds, and an
+            // end line appended to it would never be read: it is left alone.
+            race.damaged = true;
+            race.startedAt = log->startedAt;
+            race.reason = "záznam je příliš velký (" + std::to_string((log->unreadBytes + (1u << 20) - 1) >> 20)
+                          + " MiB, závod zapíše nejvýše jednotky MiB)";
+        } else if (log) {
+            race.startedAt = log->startedAt;
+            race.lapsKept = log->laps.size();
+            race.log = std::move(*log);
         } else {
             race.damaged = true;
             race.reason = std::move(reason);
@@ -85,17 +102,38 @@ std::vector<OpenRace> findOpenRaces(const fs::path &racesDir)
     return open;
 }
 
-bool markInterrupted(const fs::path &raceFolder)
+namespace {
+
+bool markAnnounced(const fs::path &raceFolder)
 {
-    const fs::path journal = raceFolder / kJournalFileName;
-    const std::optional<RaceLog> log = readJournalFile(journal);
-    if (log && log->end != RaceEnd::Open)
-        return true;
-    if (!log)
-        return appendDurably(raceFolder / kAnnouncedMarkerName,
-                             "Záznam závodu je poškozený nebo cizí; byl ponechán, jak byl, a oznámen.\n", true);
+    return appendDurably(raceFolder / kAnnouncedMarkerName,
+                         "Záznam závodu byl oznámen při spuštění programu a ponechán, jak byl.\n",
+                         true);
+}
+
+bool appendInterruptedEnd(const fs::path &journal)
+{
     // A line cut by the kill is closed first, or the end line would join it.
     const std::string separator = endsWithLineEnd(journal) ? "" : "\n";
     const nlohmann::ordered_json end{{"type", "end"}, {"hostMs", 0}, {"how", "interrupted"}};
     return appendDurably(journal, separator + end.dump() + '\n', false);
+}
+
+} // namespace
+
+bool markInterrupted(const fs::path &raceFolder)
+{
+    const fs::path journal = raceFolder / kJournalFileName;
+    const std::optional<RaceLog> log = readJournalFile(journal, nullptr, OversizedJournal::HeaderAndEndOnly);
+    if (log && log->end != RaceEnd::Open)
+        return true;
+    if (!log || log->unreadBytes > 0)
+        return markAnnounced(raceFolder);
+    return appendInterruptedEnd(journal);
+}
+
+bool markInterrupted(const OpenRace &race)
+{
+    return race.damaged || race.ended ? markAnnounced(race.folder)
+                                      : appendInterruptedEnd(race.folder / kJournalFileName);
 }

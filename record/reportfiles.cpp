@@ -1,9 +1,12 @@
 #include "record/reportfiles.h"
 
 #include "record/atomicfile.h"
+#include "record/fileerror.h"
 #include "record/journalreader.h"
 #include "record/lapscsv.h"
 #include "record/racereport.h"
+
+#include <cerrno>
 
 namespace {
 
@@ -31,7 +34,11 @@ bool writeFile(const std::filesystem::path &file, const std::string &bytes, std:
 {
     if (replaceFileAtomically(file, bytes))
         return true;
-    tell(error, "Soubor " + file.string() + " nelze zapsat.");
+    const int cause = errno;
+    tell(error, "Soubor " + file.string() + " nelze zapsat: "
+                    + (cause == EINVAL ? std::string("na jeho místě je zařízení nebo roura, ne obyčejný soubor")
+                                       : fileErrorReason(cause))
+                    + ".");
     return false;
 }
 
@@ -48,8 +55,13 @@ std::optional<std::string> raceFolderReport(const std::filesystem::path &raceFol
 bool writeRaceFolderReports(const std::filesystem::path &raceFolder, std::string *error)
 {
     const std::optional<RaceLog> log = raceFolderLog(raceFolder, error);
-    return log && writeFile(raceFolder / kReportFileName, raceReportHtml(*log), error)
-           && writeFile(raceFolder / kLapsFileName, lapsCsv(*log), error);
+    return log && writeRaceReports(raceFolder, *log, error);
+}
+
+bool writeRaceReports(const std::filesystem::path &raceFolder, const RaceLog &log, std::string *error)
+{
+    return writeFile(raceFolder / kReportFileName, raceReportHtml(log), error)
+           && writeFile(raceFolder / kLapsFileName, lapsCsv(log), error);
 }
 
 bool writeRaceReportTo(const std::filesystem::path &raceFolder, const std::filesystem::path &file, std::string *error)

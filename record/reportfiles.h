@@ -4,6 +4,8 @@
 // and by `tramelo --report`.
 #pragma once
 
+#include "record/racelog.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,6 +20,8 @@ std::optional<std::string> raceFolderReport(const std::filesystem::path &raceFol
 /// Writes report.html and laps.csv into \a raceFolder; false, with a Czech
 /// reason in \a error, when the journal cannot be read or a file written.
 bool writeRaceFolderReports(const std::filesystem::path &raceFolder, std::string *error = nullptr);
+/// The same from \a log, a race already read (or kept by the program).
+bool writeRaceReports(const std::filesystem::path &raceFolder, const RaceLog &log, std::string *error = nullptr);
 
 /// Writes the report of \a raceFolder to \a file alone.
 bool writeRaceReportTo(const std::filesystem::path &raceFolder, const std::filesystem::path &file,

@@ -16,8 +16,9 @@ void announceInterruptedRaces(const std::filesystem::path &racesDir, MessageSink
 
 /// What is done for one race found open, before it is announced: it is
 /// marked, so that no later start announces it again. False when the mark
-/// could not be written.
+/// could not be written, with errno telling why.
 bool recoverRace(const OpenRace &race);
 
-/// The box's text; \a allMarked is false when a mark could not be written.
-std::string interruptedRacesText(const std::vector<OpenRace> &races, bool allMarked);
+/// The box's text; \a markError is the errno of a mark that could not be
+/// written, 0 when every race was marked.
+std::string interruptedRacesText(const std::vector<OpenRace> &races, int markError);

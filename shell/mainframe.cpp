@@ -346,7 +346,7 @@ void MainFrame::raceEndTick()
     // Before the question: answering No still leaves the whole race kept.
     archive_->endRace(RaceEnd::Finished);
     offerRaceResults(engine_->race(), *settingsUi_,
-                     [folder = archive_->raceFolder()] { return raceFolderReport(folder); });
+                     [archive = archive_.get()] { return archive->lastRaceReport(); });
 }
 
 void MainFrame::showEvent(QShowEvent *event)

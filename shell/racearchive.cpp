@@ -4,8 +4,10 @@
 #include "engine/racehost.h"
 #include "record/fileerror.h"
 #include "record/journalreader.h"
+#include "record/fileerror.h"
 #include "record/journalwriter.h"
 #include "record/linecapture.h"
+#include "record/racereport.h"
 #include "record/reportfiles.h"
 #include "record/startuprecovery.h"
 #include "setup/seriallink.h"
@@ -44,6 +46,10 @@ std::filesystem::path RaceArchive::defaultRacesDir()
 
 void RaceArchive::beginRace()
 {
+    // Nothing of the race before is this race's: not its folder, nor its count.
+    raceFolder_.clear();
+    engine_.setRecorder(nullptr);
+    journal_.reset();
     if (!recording_)
         return;
     const QDateTime startedAt = QDateTime::currentDateTime();
@@ -53,12 +59,12 @@ void RaceArchive::beginRace()
     journal_ = JournalWriter::open(raceFolder_ / kJournalFileName,
                                           startedAt.toString(kStartedAtFormat).toStdString(), failed);
     engine_.setRecorder(journal_.get());
+    // Now, not at the start signal: a race ended during its countdown keeps them too.
+    engine_.recordSettings();
     raceOpen_ = true;
     const std::filesystem::path captureFile = raceFolder_ / std::string(kLineCaptureFileName);
-    capture_ = LineCaptureWriter::open(captureFile, [this, captureFile](const std::string &reason) {
-        recordFailed("Záznam komunikace s hardwarem nelze ukládat (" + captureFile.string() + "): " + reason
-                     + ". Závod pokračuje.");
-    });
+    capture_ = LineCaptureWriter::open(
+        captureFile, [this, captureFile](const std::string &reason) { captureStopped(captureFile, reason); });
     captureClock_.start();
 }
 
@@ -80,15 +86,48 @@ bool RaceArchive::makeRaceFolder(const QString &startName)
     return false;
 }
 
+void RaceArchive::captureStopped(const std::filesystem::path &file, const std::string &reason)
+{
+    const int error = errno;
+    // The journal, which has its room, tells later readers what stopped.
+    if (journal_ && raceOpen_)
+        journal_->recordStopped(StoppedPart::Part::LineCapture, error, host_.hostClockMs());
+    recordFailed("Záznam komunikace s hardwarem nelze ukládat (" + file.string() + "): " + reason
+                 + ". Závod pokračuje.");
+}
+
+std::optional<RaceLog> RaceArchive::countedRace() const
+{
+    if (!journal_ || journal_->ok())
+        return std::nullopt;
+    RaceLog log = readJournal(journal_->countedText());
+    log.countedByProgram = true;
+    return log;
+}
+
+std::optional<std::string> RaceArchive::lastRaceReport() const
+{
+    if (std::optional<RaceLog> counted = countedRace())
+        return raceReportHtml(*counted);
+    return raceFolderReport(raceFolder_);
+}
+
 void RaceArchive::endRace(RaceEnd how)
 {
     if (raceOpen_) {
         raceOpen_ = false;
         engine_.setRecorder(nullptr);
         journal_->raceEnded(how, host_.hostClockMs());
+        // The capture ends before the reports, which may need its disk.
+        capture_.reset();
         // Whatever comes next (the save question, the end of the program),
         // the folder already holds the report and the laps table.
-        writeRaceFolderReports(raceFolder_);
+        std::string error;
+        const std::optional<RaceLog> counted = countedRace();
+        const bool written = counted ? writeRaceReports(raceFolder_, *counted, &error)
+                                     : writeRaceFolderReports(raceFolder_, &error);
+        if (!written)
+            recordFailed("Zprávu o závodě nelze uložit do složky závodu: " + error);
     }
     // The writer stays until the next race: its last forced write to the
     // disk runs on its own thread and is waited for only then, or at exit.
@@ -110,12 +149,19 @@ void RaceArchive::lineBytesDiscarded()
 
 void RaceArchive::recordFailed(const std::string &text)
 {
-    if (warned_)
-        return;
-    warned_ = true;
+    pendingWarnings_.push_back(text);
+    if (pendingWarnings_.size() > 1)
+        return; // the box on its way names this one too
     // Never a modal box inside the engine's or the link's call: after it.
     QMetaObject::invokeMethod(
-        this, [this, text] { host_.showMessage({"Varování", text, MessageButtons::Ok, MessageIcon::Warning}); },
+        this,
+        [this] {
+            std::string all;
+            for (const std::string &warning : pendingWarnings_)
+                all += (all.empty() ? "" : "\n\n") + warning;
+            pendingWarnings_.clear();
+            host_.showMessage({"Varování", all, MessageButtons::Ok, MessageIcon::Warning});
+        },
         Qt::QueuedConnection);
 }
 

@@ -2,8 +2,9 @@
 // the race under the user's data directory, named by the local start time
 // (races/2026-12-07_19-30-05), holding the journal the engine writes and the
 // hardware line the serial link receives. A record that cannot be kept never
-// stops the race: the user is told once, after the call that failed, never
-// from inside the engine.
+// stops the race: every part that stops is named with its cause, after the
+// call that failed (never from inside the engine), parts stopping together
+// in one box. On a filling disk the capture gives way to the journal.
 #pragma once
 
 #include "record/racelog.h"
@@ -13,7 +14,9 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class QByteArray;
 class RaceEngine;
@@ -48,6 +51,11 @@ public:
     /// The folder of the current or last race; empty before the first.
     const std::filesystem::path &raceFolder() const { return raceFolder_; }
 
+    /// The report of the last ended race: from the race as the program
+    /// counted it when the journal on the disk is incomplete, so that it
+    /// agrees with the results; from the journal otherwise.
+    std::optional<std::string> lastRaceReport() const;
+
     /// Finds the races an earlier run left open, marks them interrupted and
     /// tells the user in one box; nothing when there are none.
     void announceInterruptedRaces();
@@ -57,6 +65,8 @@ private:
     void lineBytesArrived(const QByteArray &bytes);
     void lineBytesDiscarded();
     void recordFailed(const std::string &text);
+    void captureStopped(const std::filesystem::path &file, const std::string &reason);
+    std::optional<RaceLog> countedRace() const;
 
     RaceEngine &engine_;
     RaceHost &host_;
@@ -67,5 +77,6 @@ private:
     QElapsedTimer captureClock_;
     bool recording_ = true;
     bool raceOpen_ = false;
-    bool warned_ = false;
+    /// Failures not yet shown; a box showing them is on its way.
+    std::vector<std::string> pendingWarnings_;
 };

@@ -114,3 +114,34 @@ TEST(RaceRecorder, LeavesTheRaceAsItIsWithoutOne)
     for (auto cell : {&RacerState::rankText, &RacerState::gapText, &RacerState::flagCode, &RacerState::bestLapTimeText})
         EXPECT_EQ(recorded.column(cell), plain.column(cell));
 }
+
+// The settings are told at the start command, so a race ended during its
+// countdown keeps them; the start signal tells them again only when the
+// menu, still open during the countdown, changed them.
+TEST(RaceRecorder, HearsTheSettingsAtTheStartCommandAndAgainOnlyWhenTheyChanged)
+{
+    const auto settingsCalls = [](const SpyRecorder &spy) {
+        std::vector<std::string> settings;
+        for (const std::string &call : spy.calls)
+            if (call.starts_with("settings "))
+                settings.push_back(call);
+        return settings;
+    };
+    for (const bool changed : {false, true}) {
+        SCOPED_TRACE(changed ? "changed during the countdown" : "unchanged");
+        RaceScript script(eventfulrace::settings());
+        SpyRecorder spy;
+        script.engine.setRecorder(&spy);
+        script.host.clockMs = 900;
+        script.engine.recordSettings();
+        ASSERT_EQ(settingsCalls(spy), (std::vector<std::string>{"settings 20 32 3 Adam,Bára,Cyril,,,,,, @900"}));
+        if (changed)
+            script.settings.racerName[3] = "Dana";
+        eventfulrace::countDown(script);
+        std::vector<std::string> expected{"settings 20 32 3 Adam,Bára,Cyril,,,,,, @900"};
+        if (changed)
+            expected.push_back("settings 20 32 3 Adam,Bára,Cyril,Dana,,,,, @6600");
+        EXPECT_EQ(settingsCalls(spy), expected);
+        EXPECT_EQ(spy.calls.back(), "startSignal @6600");
+    }
+}

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <sys/stat.h>
 
 namespace {
@@ -77,14 +79,14 @@ TEST_F(JournalReaderFile, RefusesWhatIsNoJournalWithAReason)
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
     const struct {
         const char *name;
-        const char *reason;
+        std::string reason;
     } cases[] = {
         {"foreign", "soubor není záznam závodu tohoto programu"},
         {"empty", "záznam je prázdný"},
         {"newer", "záznam má novější formát (verze 2), než tento program umí číst"},
         {"folder", "záznam není obyčejný soubor"},
         {"pipe", "záznam není obyčejný soubor"},
-        {"missing", "soubor se záznamem nelze otevřít (kód 2)"},
+        {"missing", "soubor " + (dir / "missing").string() + " nelze otevřít: soubor nebo složka neexistuje"},
     };
     for (const auto &c : cases) {
         std::string error;
@@ -107,4 +109,40 @@ TEST_F(JournalReaderFile, ReadsAHugeFileOnlyUpToItsLimit)
     EXPECT_EQ(log->laps.size(), 1u);
     EXPECT_EQ(log->unreadBytes, extra);
     EXPECT_EQ(log->damagedLines, 1) << "the zeros up to the limit are one line";
+}
+
+// The end of a journal over the limit is its last line, however far beyond
+// the limit: an end line within the first bytes does not count, a cut last
+// line means no end, and a glance reads the header and the end alone.
+TEST_F(JournalReaderFile, DecidesAHugeFilesEndFromItsLastLine)
+{
+    const auto file = dir / "huge.jsonl";
+    const std::string earlyEnd = R"({"type":"end","hostMs":5,"how":"closed"})" "\n";
+    const auto huge = [&](const std::string &last) {
+        writeBytes(file, kHeader + "\n" + kLap + "\n" + earlyEnd);
+        std::filesystem::resize_file(file, kJournalReadLimit + (std::uintmax_t{1} << 20));
+        std::ofstream(file, std::ios::app | std::ios::binary) << "\n" << kLap << "\n" << last;
+    };
+    huge(R"({"type":"end","hostMs":90000,"how":"finished"})" "\n");
+    std::optional<RaceLog> log = readJournalFile(file);
+    ASSERT_TRUE(log);
+    EXPECT_EQ(log->end, RaceEnd::Finished);
+    EXPECT_EQ(log->endHostMs, 90000);
+    EXPECT_EQ(log->laps.size(), 1u) << "the lap beyond the limit is not read";
+
+    log = readJournalFile(file, nullptr, OversizedJournal::HeaderAndEndOnly);
+    ASSERT_TRUE(log);
+    EXPECT_EQ(log->end, RaceEnd::Finished);
+    EXPECT_TRUE(log->laps.empty());
+    EXPECT_EQ(log->unreadBytes, std::filesystem::file_size(file) - (kHeader.size()));
+
+    for (const std::string &last : {std::string(R"({"type":"end","hostMs":90000,"how":"fini)"), kLap + "\n",
+                                    std::string(R"({"type":"end","hostMs":1,"how":"later"})" "\n")}) {
+        huge(last);
+        for (const auto part : {OversizedJournal::UpToLimit, OversizedJournal::HeaderAndEndOnly}) {
+            log = readJournalFile(file, nullptr, part);
+            ASSERT_TRUE(log);
+            EXPECT_EQ(log->end, RaceEnd::Open) << last;
+        }
+    }
 }

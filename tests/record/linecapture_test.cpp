@@ -65,7 +65,7 @@ TEST_F(LineCaptureFile, ForeignOrDamagedBytesAreRefusedWithAReason)
     std::string unknownKind(kLineCaptureMagic);
     unknownKind += 'Z' + std::string(8, '\0');
     EXPECT_FALSE(parseLineCapture(unknownKind, &error));
-    EXPECT_EQ(error, "damaged chunk at byte 23");
+    EXPECT_EQ(error, "damaged chunk at byte 23: unknown chunk kind 0x5A");
     EXPECT_FALSE(readLineCaptureFile(dir / "missing", &error));
     EXPECT_NE(error.find("missing"), std::string::npos);
 }
@@ -109,4 +109,43 @@ TEST_F(LineCaptureFile, FailedWritesAreReportedOnceAndStopTheCapture)
     const std::optional<LineCapture> kept = readLineCaptureFile(file());
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->chunks, (std::vector<LineChunk>{{LineChunk::Kind::Bytes, 10, std::string(50, 'a')}}));
+}
+
+// A damaged chunk anywhere in the file ends the reading there: every whole
+// chunk before it is given with the byte and the cause, nothing after it.
+// Only a file that ends inside its last chunk counts as cut short.
+TEST_F(LineCaptureFile, DamagedChunkEndsTheReadingWithWhereAndWhy)
+{
+    const auto chunk = [](char kind, std::uint32_t atMs, std::uint32_t length, const std::string &bytes) {
+        std::string out(1, kind);
+        for (std::uint32_t value : {atMs, length})
+            for (int shift = 0; shift < 32; shift += 8)
+                out += static_cast<char>((value >> shift) & 0xFF);
+        return out + bytes;
+    };
+    const std::string good = std::string(kLineCaptureMagic) + chunk('B', 5, 3, "abc") + chunk('P', 9, 0, "");
+    const std::string after = chunk('B', 900, 2, "zz");
+    const struct {
+        std::string bad;
+        const char *damage;
+    } cases[] = {
+        {chunk('b', 10, 2, "xy"), "unknown chunk kind 0x62"},
+        {chunk('P', 10, 2, "xy"), "a purge chunk that claims 2 bytes"},
+        {chunk('B', 10, 50'000'000, "xy"), "a chunk of 50000000 bytes, more than the port ever hands over at once"},
+        {chunk('B', 8, 2, "xy"), "its time goes back from 9 to 8 ms"},
+    };
+    for (const auto &c : cases) {
+        const std::optional<LineCapture> capture = parseLineCapture(good + c.bad + after);
+        ASSERT_TRUE(capture) << c.damage;
+        EXPECT_EQ(capture->chunks, (std::vector<LineChunk>{{LineChunk::Kind::Bytes, 5, "abc"},
+                                                           {LineChunk::Kind::Purge, 9, ""}}));
+        EXPECT_EQ(capture->damage, c.damage);
+        EXPECT_EQ(capture->wholeBytes, good.size());
+        EXPECT_FALSE(capture->cutShort);
+    }
+    const std::optional<LineCapture> cut = parseLineCapture(good + chunk('B', 10, 40, "only ten.."));
+    ASSERT_TRUE(cut);
+    EXPECT_TRUE(cut->cutShort);
+    EXPECT_TRUE(cut->damage.empty());
+    EXPECT_EQ(cut->wholeBytes, good.size());
 }

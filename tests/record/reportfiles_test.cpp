@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 
 namespace fs = std::filesystem;
 
@@ -77,9 +79,15 @@ TEST_F(ReportFiles, APathThatIsNoRegularFileIsLeftAlone)
     fs::create_directory(folder / kReportFileName);
     std::string error;
     EXPECT_FALSE(writeRaceFolderReports(folder, &error));
-    EXPECT_EQ(error, "Soubor " + (folder / kReportFileName).string() + " nelze zapsat.");
+    EXPECT_EQ(error, "Soubor " + (folder / kReportFileName).string() + " nelze zapsat: na místě souboru je složka.");
     EXPECT_TRUE(fs::is_directory(folder / kReportFileName));
     EXPECT_FALSE(writeRaceReportTo(folder, dir / "chybí" / "zprava.html", &error));
+    EXPECT_EQ(error, "Soubor " + (dir / "chybí" / "zprava.html").string()
+                         + " nelze zapsat: soubor nebo složka neexistuje.");
+    ASSERT_EQ(::mkfifo((dir / "roura.html").c_str(), 0600), 0);
+    EXPECT_FALSE(writeRaceReportTo(folder, dir / "roura.html", &error));
+    EXPECT_EQ(error, "Soubor " + (dir / "roura.html").string()
+                         + " nelze zapsat: na jeho místě je zařízení nebo roura, ne obyčejný soubor.");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2)
         << "no temporary file left behind";
 }

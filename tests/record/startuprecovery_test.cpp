@@ -1,11 +1,13 @@
 #include "fakes/recordingmessages.h"
 #include "support/journaltestsupport.h"
 #include "record/journalreader.h"
+#include "record/reportfiles.h"
 #include "record/startuprecovery.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <sys/resource.h>
 
 namespace fs = std::filesystem;
@@ -74,4 +76,36 @@ TEST_F(StartupRecovery, UnmarkableRaceIsAnnouncedWithANoteThatItWillComeAgain)
     EXPECT_EQ(messages.shown[0].text.rfind("Program minule nebyl řádně ukončen během závodu.\n\n", 0), 0u);
     EXPECT_NE(messages.shown[0].text.find("objeví i při příštím spuštění"), std::string::npos);
     EXPECT_EQ(readBytes(killed / kJournalFileName), kHeader + kLap);
+}
+
+// A runaway journal over the read limit is named once as too large and never
+// written to; one whose last line, far beyond the limit, is a real end is
+// not announced at all.
+TEST_F(StartupRecovery, HugeJournalIsAnnouncedOnceAndLeftAsItWas)
+{
+    const auto huge = [&](const std::string &name, const std::string &last) {
+        const fs::path folder = race(name, kHeader + kLap);
+        const fs::path journal = folder / kJournalFileName;
+        fs::resize_file(journal, (std::uintmax_t{70} << 20) - last.size() - 1);
+        std::ofstream(journal, std::ios::app | std::ios::binary) << '\n' << last;
+        return journal;
+    };
+    const fs::path runaway = huge("2026-12-07_19-30-05", kLap);
+    const fs::path ended = huge("2026-12-07_20-00-00", R"({"type":"end","hostMs":9,"how":"finished"})" "\n");
+    const auto lastBytes = [](const fs::path &file) { return readBytes(file).substr(fs::file_size(file) - 200); };
+    const std::string runawayTail = lastBytes(runaway);
+    const std::string endedTail = lastBytes(ended);
+
+    for (int start = 0; start < 3; ++start)
+        announceInterruptedRaces(dir, messages);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Program minule nebyl řádně ukončen během závodu.\n\nZáznam závodu ve složce "
+                                          + runaway.parent_path().string()
+                                          + " nelze přečíst (záznam je příliš velký (70 MiB, závod zapíše nejvýše "
+                                            "jednotky MiB)). Byl ponechán beze změny.");
+    for (const auto &[file, tail] : {std::pair{runaway, runawayTail}, std::pair{ended, endedTail}}) {
+        EXPECT_EQ(fs::file_size(file), std::uintmax_t{70} << 20) << file;
+        EXPECT_EQ(lastBytes(file), tail) << file;
+        EXPECT_FALSE(fs::exists(file.parent_path() / kReportFileName)) << file;
+    }
 }

@@ -93,6 +93,39 @@ TEST_F(ArchiveRig, RaceIsKeptInAFolderNamedByItsStart)
     EXPECT_TRUE(script.host.messages.empty());
 }
 
+// Closed during the countdown, before any start signal: the report still
+// tells the track, the scale and the laps of the settings in force.
+TEST_F(ArchiveRig, RaceClosedDuringTheCountdownKeepsItsSettings)
+{
+    script.settings.trackLength = "27";
+    script.settings.scale = "24";
+    RaceArchive archive(script.engine, script.host, link, racesDir());
+    archive.beginRace();
+    archive.endRace(RaceEnd::Closed);
+
+    const std::optional<RaceLog> log = readJournalFile(archive.raceFolder() / kJournalFileName);
+    ASSERT_TRUE(log);
+    EXPECT_EQ(log->trackLength, "27");
+    EXPECT_EQ(log->scale, "24");
+    EXPECT_EQ(log->racers[1].name, "Bára");
+    EXPECT_NE(readBytes(archive.raceFolder() / kReportFileName).find("27 m, měřítko 1:24"), std::string::npos);
+}
+
+// The report beside the results is the last race's own: a race run without
+// a record has none, rather than the report of the race before it.
+TEST_F(ArchiveRig, ReportBesideTheResultsIsNeverAnEarlierRaces)
+{
+    RaceArchive archive(script.engine, script.host, link, racesDir());
+    archive.beginRace();
+    archive.endRace(RaceEnd::Finished);
+    ASSERT_TRUE(archive.lastRaceReport());
+    EXPECT_EQ(archive.lastRaceReport(), readBytes(archive.raceFolder() / kReportFileName));
+    archive.setRecording(false);
+    archive.beginRace();
+    archive.endRace(RaceEnd::Finished);
+    EXPECT_FALSE(archive.lastRaceReport());
+}
+
 TEST_F(ArchiveRig, StartsWithinOneSecondGetFoldersOfTheirOwnAndNoRecordingKeepsNothing)
 {
     RaceArchive first(script.engine, script.host, link, racesDir());
@@ -142,7 +175,8 @@ TEST_F(ArchiveRig, UnusableDataFolderWarnsOnceAndTheRaceGoesOn)
 }
 
 // The disk fills up during the race (a file size limit stands in for it):
-// the capture and then the journal fail, the user hears of it once.
+// the capture and the journal fail, one box names both with the cause, and
+// the report at the race end has the lap the journal on the disk lacks.
 TEST_F(ArchiveRig, DiskFullDuringTheRaceWarnsOnce)
 {
     RaceArchive archive(script.engine, script.host, link, racesDir());
@@ -161,7 +195,10 @@ TEST_F(ArchiveRig, DiskFullDuringTheRaceWarnsOnce)
     std::signal(SIGXFSZ, SIG_DFL);
 
     EXPECT_EQ(script.racer(0).lapsText, "1");
-    script.host.expectMessage("Záznam komunikace s hardwarem nelze ukládat ("
+    script.host.expectMessage("Záznam závodu nelze ukládat (" + journal.string()
+                              + "): soubor přesáhl povolenou velikost. Závod pokračuje; jeho zpráva vznikne z průběhu "
+                                "závodu v programu.\n\n"
+                                "Záznam komunikace s hardwarem nelze ukládat ("
                               + (archive.raceFolder() / "line.capture").string()
                               + "): soubor přesáhl povolenou velikost. Závod pokračuje.");
     runQueuedCalls();
@@ -169,6 +206,12 @@ TEST_F(ArchiveRig, DiskFullDuringTheRaceWarnsOnce)
     archive.endRace(RaceEnd::Finished);
     runQueuedCalls();
     EXPECT_EQ(script.host.messages.size(), 1u);
+
+    EXPECT_TRUE(readJournalFile(journal)->laps.empty()) << "the disk kept no lap";
+    const std::string report = readBytes(archive.raceFolder() / kReportFileName);
+    EXPECT_NE(report.find("0:05:000"), std::string::npos) << "the lap as the program counted it";
+    EXPECT_NE(report.find("Tato zpráva je sestavena z průběhu závodu, jak jej program počítal"), std::string::npos);
+    EXPECT_EQ(archive.lastRaceReport(), report) << "the report beside the results is the same";
 }
 
 TEST(TerminationSignals, EachSignalReachesTheEventLoop)

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <poll.h>
 #include <unistd.h>
 
@@ -91,11 +92,23 @@ std::optional<ReplayScript> loadReplay(const std::string &raceFolder, std::strin
         readLineCaptureFile(folder / std::string(kLineCaptureFileName), &error);
     if (!capture)
         return std::nullopt;
+    const std::string captureFile = (folder / std::string(kLineCaptureFileName)).string();
     ReplayScript script = makeReplayScript(*capture, firstStartCrossing(folder));
+    if (!capture->damage.empty())
+        script.damage = captureFile + " is damaged at byte " + std::to_string(capture->wholeBytes) + " ("
+                        + capture->damage + ")";
     if (script.lines.empty()) {
-        error = raceFolder + ": the capture holds no whole line";
+        error = script.damage.empty() ? raceFolder + ": the capture holds no whole line"
+                                      : script.damage + "; there is no whole line before it";
         return std::nullopt;
     }
+    if (!script.damage.empty())
+        std::fprintf(stderr, "track-simulator: %s: only the %zu lines before it are played, then the replay stops\n",
+                     script.damage.c_str(), script.lines.size());
+    else if (capture->cutShort)
+        std::fprintf(stderr, "track-simulator: %s ends inside a chunk at byte %llu (the program was stopped while "
+                             "writing it); the whole chunks before it are played\n",
+                     captureFile.c_str(), static_cast<unsigned long long>(capture->wholeBytes));
     return script;
 }
 
@@ -112,6 +125,10 @@ int replay(const PseudoTerminal &terminal, const ReplayScript &script, const std
                  script.holdAt < end ? "holding before the first start crossing until Enter or the go file"
                                      : "the line shows no start crossing, so it is played without a hold");
 
+    // After a damaged capture's last line, the final records stand on the
+    // line this long, so the program reads all of it before the stop.
+    constexpr auto kStopAfterDamage = std::chrono::seconds(2);
+    std::optional<Clock::time_point> playedAt;
     GoSignal go(goFile);
     HeldLine held(script.heldRecords);
     HeldLine ended(script.finalRecords);
@@ -121,6 +138,15 @@ int replay(const PseudoTerminal &terminal, const ReplayScript &script, const std
         pace.advance();
         const bool playing = next < segmentEnd;
         const bool holding = !playing && next == script.holdAt && next < end;
+        if (!script.damage.empty() && next == end && pending.empty()) {
+            if (!playedAt)
+                playedAt = Clock::now();
+            else if (Clock::now() - *playedAt >= kStopAfterDamage) {
+                std::fprintf(stderr, "track-simulator: replay stopped after its %zu lines: %s\n", end,
+                             script.damage.c_str());
+                return 2;
+            }
+        }
         double sleepForMs = 2.0;
         if (playing) {
             const double elapsedMs = std::chrono::duration<double, std::milli>(Clock::now() - segmentStart).count();

@@ -19,5 +19,7 @@
 /// reason when there is no readable capture.
 std::optional<ReplayScript> loadReplay(const std::string &raceFolder, std::string &error);
 
-/// Plays \a script until a stop signal; the exit status.
+/// Plays \a script until a stop signal; the exit status. A damaged
+/// capture's script stops once its lines are played, naming the damage, with
+/// exit status 2.
 int replay(const PseudoTerminal &terminal, const ReplayScript &script, const std::string &goFile, std::uint32_t baud);

@@ -34,6 +34,9 @@ struct ReplayScript {
     std::array<std::string, 32> heldRecords;
     /// The same after the last line: what the line repeats once played.
     std::array<std::string, 32> finalRecords;
+    /// Where and why the capture is damaged; the lines are those before the
+    /// damage, and the replay stops once they are played. Empty: whole.
+    std::string damage;
 };
 
 /// Cuts the capture into whole lines. A line broken by a purge of the port
