@@ -16,32 +16,56 @@ std::int64_t cellNumber(const std::string &text)
 
 } // namespace
 
-void RaceEngine::scanCrossings()
+bool RaceEngine::scanCrossings()
 {
     RaceState &state = race_.state;
-    for (int index = 0; index < kChannelCount && state.repaintRow == kNoRow; ++index) {
-        ChannelState &channel = race_.channels[index];
-        // Channels without a seat are stored but never take part in the race.
-        if (index >= kSeatCount || channel.timestamp == channel.lastTimestamp)
+    bool handled = false;
+    // Synchronising and start crossings count no lap and wait for no repaint.
+    // Channels without a seat are stored but never take part in the race.
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        ChannelState &channel = race_.channels[seat];
+        if (channel.timestamp == channel.lastTimestamp || (channel.synced && channel.started))
             continue;
-        if (!channel.synced || !channel.started)
-            channel.lastTimestamp = channel.timestamp;
+        handled = true;
+        channel.lastTimestamp = channel.timestamp;
         if (!channel.synced) {
             channel.synced = true;
-            race_.racers[index].bestLapMs = kNoBestLapMs;
+            race_.racers[seat].bestLapMs = kNoBestLapMs;
             continue;
         }
-        if (!channel.started) {
-            channel.started = true;
-            recorder_->startCrossing(moment(index), channel.timestamp);
-            // A car that starts late must not restart the clock the first
-            // finisher stopped: the winner's total time is read from it.
-            state.raceClockRunning = state.startSignalGiven && !race_.anySeatFinished();
-            continue;
-        }
-        if (handleCrossing(index) == CrossingEnd::EndOfCrossing)
-            return;
+        channel.started = true;
+        RacerState &racer = race_.racers[seat];
+        if (!racer.startHardwareMs)
+            racer.startHardwareMs = channel.timestamp;
+        recorder_->startCrossing(moment(seat), channel.timestamp);
+        // A car that starts late must not restart the clock the first
+        // finisher stopped.
+        state.raceClockRunning = state.startSignalGiven && !race_.anySeatFinished();
     }
+    // The hardware keeps only the newest crossing of each car: all of them
+    // are handled before the next block, earliest on the track first, so a
+    // close finish is decided by the track and no lap is merged into the next.
+    while (state.repaintRow == kNoRow) {
+        const int seat = nextCrossing();
+        if (seat == kNoRow)
+            break;
+        handled = true;
+        handleCrossing(seat);
+    }
+    return handled;
+}
+
+int RaceEngine::nextCrossing() const
+{
+    int earliest = kNoRow;
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        const ChannelState &channel = race_.channels[seat];
+        if (!channel.started || channel.timestamp == channel.lastTimestamp)
+            continue;
+        if (earliest == kNoRow || hardwareBefore(channel.timestamp, race_.channels[earliest].timestamp))
+            earliest = seat;
+    }
+    return earliest;
 }
 
 std::int32_t RaceEngine::lapSpeed(std::int32_t lapMs) const
@@ -73,7 +97,7 @@ RaceEngine::CrossingEnd RaceEngine::handleCrossing(int seat)
     if (!racer.disqualified) {
         if (racer.flagCode == kFinishedFlag) {
             channel.lastTimestamp = channel.timestamp;
-            host_.playSound("soubory/beep.wav");
+            playCrossingSound("soubory/beep.wav");
             showRacerMessage(seat, "] již závod dojel! Prosím, vyčkejte na konec závodu.");
             return CrossingEnd::NextChannel;
         }
@@ -87,6 +111,9 @@ RaceEngine::CrossingEnd RaceEngine::handleCrossing(int seat)
             racer.maxSpeedKmh = speed;
         racer.bestSpeedText = std::to_string(racer.maxSpeedKmh);
     }
+
+    // Also a disqualified seat's crossing: a readmission places it as of now.
+    racer.setLapReached(cellNumber(racer.lapsText), channel.timestamp);
 
     Crossing crossing;
     crossing.seat = seat;
@@ -102,15 +129,18 @@ RaceEngine::CrossingEnd RaceEngine::handleCrossing(int seat)
             rankAfterLap(crossing);
         updateGap(crossing);
         crossing.newPosition = settingToInt(racer.rankText);
+        if (rank && crossing.oldPosition == 0)
+            crossing.oldPosition = firstPlaceFrom(crossing);
         if (cellNumber(racer.lapsText) >= settingToInt(settings_.lapsPerRide)) {
             finishSeat(seat);
+            placeAheadOfLaterFinishers(crossing);
             crossing.finished = true;
             break;
         }
         if (crossing.newPosition != crossing.oldPosition && crossing.oldPosition != 0)
             shiftPositions(crossing);
         if (!crossing.lapSoundPlayed) {
-            host_.playSound("soubory/nextRounds.wav");
+            playCrossingSound("soubory/nextRounds.wav");
             crossing.lapSoundPlayed = true;
         }
         const CrossingEnd end = eventsAfterLap(crossing);
@@ -129,6 +159,34 @@ RaceEngine::CrossingEnd RaceEngine::handleCrossing(int seat)
     if (crossing.finished)
         recorder_->finished(moment(seat));
     return CrossingEnd::EndOfCrossing;
+}
+
+namespace {
+
+// How much a crossing's sound says: a lap chime, a tone that comes with a
+// message box, or words.
+int soundWeight(std::string_view file)
+{
+    if (file == "soubory/nextRounds.wav")
+        return 1;
+    if (file == "soubory/beep.wav")
+        return 2;
+    return 3;
+}
+
+} // namespace
+
+void RaceEngine::playCrossingSound(std::string_view file)
+{
+    // Starting a sound stops the one playing, and the crossings of one block
+    // come a row repaint apart: of them, a sound plays only if it says more
+    // than what the block has already played, and words are never cut. One
+    // crossing keeps every sound it ever had (the chime, then its event).
+    const int weight = soundWeight(file);
+    if (weight <= blockSoundWeight_)
+        return;
+    blockSoundWeight_ = weight;
+    host_.playSound(std::string(file));
 }
 
 void RaceEngine::recordLap(int seat, std::int32_t lapMs, std::int32_t speed)

@@ -40,6 +40,7 @@ void RaceEngine::receiveBlock(std::string_view block)
             return;
         host_.startTimer(kPollTimer, race_.state.pollPeriodMs);
     }
+    blockSoundWeight_ = 0;
     if (decodeBlock(block, race_.channels, race_.state.receiveBuffer) == DecodeResult::Malformed
         && !malformedMessageOpen_) {
         // The poll keeps running under the box: one box at a time is enough.

@@ -48,9 +48,13 @@ public:
     /// question on a short block, decoding, and the crossing scan.
     void receiveBlock(std::string_view block);
 
-    /// Looks for channels whose timestamp changed and handles at most one
-    /// counted crossing (runs only while no row waits for its repaint).
-    void scanCrossings();
+    /// Looks for channels whose timestamp changed: synchronises and starts
+    /// them, then handles the counted crossings in the order the cars
+    /// crossed, each waiting for the repaint of the row the one before
+    /// changed. The repaint timer calls it again after each paint, so every
+    /// crossing of a block is handled before the next block is read. True
+    /// when it handled anything.
+    bool scanCrossings();
 
     /// The row buttons, commands 3100 (seat 0 "GO") to 3115 (seat 7 disqualify).
     void racerButtonCommand(int command);
@@ -87,7 +91,11 @@ private:
     // How the race events of a crossing end it.
     enum class CrossingEnd { EndOfCrossing, NextChannel, AnotherPass };
 
+    int nextCrossing() const;
     CrossingEnd handleCrossing(int seat);
+    void playCrossingSound(std::string_view file);
+    void placeAheadOfLaterFinishers(const Crossing &crossing);
+    std::int32_t firstPlaceFrom(const Crossing &crossing) const;
     void rankAfterLap(Crossing &crossing);
     void updateGap(const Crossing &crossing);
     void shiftPositions(const Crossing &crossing);
@@ -107,6 +115,8 @@ private:
     RaceHost &host_;
     Race race_;
     bool malformedMessageOpen_ = false;
+    // The weightiest sound the crossings of the present block have played.
+    int blockSoundWeight_ = 0;
     RaceRecorder *recorder_;
     /// The settings the recorder was last told, if any.
     std::optional<RecordedSettings> recordedSettings_;

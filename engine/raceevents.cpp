@@ -51,8 +51,13 @@ void RaceEngine::racerButtonCommand(int command)
 
 void RaceEngine::finishSeat(int seat)
 {
-    host_.playSound("soubory/finish.wav");
-    race_.racers[seat].flagCode = kFinishedFlag;
+    playCrossingSound("soubory/finish.wav");
+    RacerState &racer = race_.racers[seat];
+    racer.flagCode = kFinishedFlag;
+    // On the lap counter's clock, as the report takes it: the race clock's
+    // tick can be a second late.
+    if (racer.startHardwareMs)
+        racer.raceTimeMs = static_cast<std::int32_t>(race_.channels[seat].timestamp - *racer.startHardwareMs);
     // The race clock stops at the first finisher and is never restarted.
     race_.state.raceClockRunning = false;
 }
@@ -76,7 +81,7 @@ RaceEngine::CrossingEnd RaceEngine::eventsAfterLap(Crossing &crossing)
     if (!racer.readmitRequested) {
         // Recorded before the box opens, so a tick under the box does not report it again.
         channel.lastTimestamp = channel.timestamp;
-        host_.playSound("soubory/beep.wav");
+        playCrossingSound("soubory/beep.wav");
         showRacerMessage(seat, "] již byl diskvalifikován! Prosím, opusťte závod.");
         return CrossingEnd::NextChannel;
     }
@@ -86,7 +91,7 @@ RaceEngine::CrossingEnd RaceEngine::eventsAfterLap(Crossing &crossing)
         racer.disqualified = false;
         racer.readmitRequested = false;
         crossing.suppressShift = true;
-        recorder_->readmitted(moment(seat));
+        recorder_->readmitted(moment(seat), channel.timestamp);
     }
     return CrossingEnd::AnotherPass;
 }
@@ -119,7 +124,7 @@ RaceEngine::CrossingEnd RaceEngine::leaveTrack(Crossing &crossing)
         return CrossingEnd::EndOfCrossing;
     }
     if (racer.offTrackCount == 1)
-        host_.playSound("soubory/relais.wav");
+        playCrossingSound("soubory/relais.wav");
     racer.flagCode = settings_.autoOffTrackCounting == "0" ? std::string("1")
                                                             : std::to_string(6 - std::int64_t{racer.offTrackCount});
     if (counting == 0)
@@ -132,7 +137,7 @@ void RaceEngine::tankFlags(const Crossing &crossing)
     RacerState &racer = race_.racers[crossing.seat];
     racer.offTrackCount = 0;
     if (crossing.tank == 2) {
-        host_.playSound("soubory/fuellow.wav");
+        playCrossingSound("soubory/fuellow.wav");
         recorder_->fuelLow(moment(crossing.seat));
     } else if (crossing.tank == 1) {
         recorder_->fuelEmpty(moment(crossing.seat));

@@ -73,7 +73,8 @@ public:
     virtual void disqualifyRequested(const SeatMoment &) {}
     virtual void disqualified(const SeatMoment &) {}
     virtual void readmitRequested(const SeatMoment &) {}
-    virtual void readmitted(const SeatMoment &) {}
+    /// Carried out at a crossing at \a hardwareMs, which counts no lap.
+    virtual void readmitted(const SeatMoment &, std::uint32_t /*hardwareMs*/) {}
     /// Tank state 2, reported on every lap it is shown (its sound plays each time).
     virtual void fuelLow(const SeatMoment &) {}
     /// Tank state 1, reported on every lap it is shown.

@@ -1,20 +1,20 @@
 #include "engine/racestate.h"
 
-std::int32_t RacerState::lapClockAt(std::int64_t laps) const
+std::optional<std::uint32_t> RacerState::lapReachedAt(std::int64_t laps) const
 {
-    if (laps < 0 || laps >= static_cast<std::int64_t>(lapClock.size()))
-        return 0;
-    return lapClock[static_cast<std::size_t>(laps)];
+    if (laps < 0 || laps >= static_cast<std::int64_t>(lapReached.size()))
+        return std::nullopt;
+    return lapReached[static_cast<std::size_t>(laps)];
 }
 
-void RacerState::setLapClock(std::int64_t laps, std::int32_t hostClockMs)
+void RacerState::setLapReached(std::int64_t laps, std::uint32_t hardwareMs)
 {
     if (laps < 0)
         return;
     const auto index = static_cast<std::size_t>(laps);
-    if (index >= lapClock.size())
-        lapClock.resize(index + 1, 0);
-    lapClock[index] = hostClockMs;
+    if (index >= lapReached.size())
+        lapReached.resize(index + 1);
+    lapReached[index] = hardwareMs;
 }
 
 std::string nameCellText(const std::string &racerName)
@@ -50,4 +50,13 @@ bool Race::anySeatFinished() const
             return true;
     }
     return false;
+}
+
+std::optional<std::int32_t> Race::winnerRaceTimeMs() const
+{
+    for (const RacerState &racer : racers) {
+        if (racer.rankText == "1" && racer.flagCode == kFinishedFlag && racer.raceTimeMs)
+            return racer.raceTimeMs;
+    }
+    return std::nullopt;
 }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,16 +45,29 @@ struct RacerState {
     std::string logoStatusText;
     Rect logoRect;
 
-    /// Host clock when the seat's lap count became \a laps; 0 if it never did.
-    std::int32_t lapClockAt(std::int64_t laps) const;
-    /// Records the host clock for lap count \a laps; the table grows with the
-    /// race, so no lap count (however many laps a settings file asks for) is
-    /// out of bounds.
-    void setLapClock(std::int64_t laps, std::int32_t hostClockMs);
+    /// Hardware clock of the crossing that brought the lap count to \a laps
+    /// (for a readmitted seat, of its readmission); nothing if it never did.
+    std::optional<std::uint32_t> lapReachedAt(std::int64_t laps) const;
+    /// Records it; the table grows with the race, so no lap count (however
+    /// many laps a settings file asks for) is out of bounds.
+    void setLapReached(std::int64_t laps, std::uint32_t hardwareMs);
+
+    /// Hardware clock of the seat's first start crossing, the race report's
+    /// start reference too.
+    std::optional<std::uint32_t> startHardwareMs;
+    /// From the start crossing to the finishing crossing on the hardware clock.
+    std::optional<std::int32_t> raceTimeMs;
 
 private:
-    std::vector<std::int32_t> lapClock = std::vector<std::int32_t>(101, 0);
+    std::vector<std::optional<std::uint32_t>> lapReached = std::vector<std::optional<std::uint32_t>>(101);
 };
+
+/// True when hardware time \a a comes before \a b on the wrapping 32-bit
+/// clock (they lie less than 2^31 ms apart in any race).
+inline bool hardwareBefore(std::uint32_t a, std::uint32_t b)
+{
+    return static_cast<std::int32_t>(a - b) < 0;
+}
 
 /// The text a seat's name cell shows: the racer's name, or "-1" for a seat
 /// that takes no part.
@@ -117,4 +131,7 @@ struct Race {
 
     /// True once some seat has finished; a finished seat stays finished.
     bool anySeatFinished() const;
+    /// The race time of the finished seat in first place, on the hardware
+    /// clock; nothing before it finishes.
+    std::optional<std::int32_t> winnerRaceTimeMs() const;
 };

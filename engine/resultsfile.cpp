@@ -38,11 +38,14 @@ std::int32_t truncatedMs(double ms)
 }
 
 // Field 3: the winner's total time, or the time part of the gap, or the gap
-// text itself when it holds no time.
+// text itself when it holds no time. The total is the lap counter's, as the
+// gaps are; the race clock stands in only for a winner without one.
 std::string resultField(const RacerState &racer, double raceElapsedMs)
 {
-    if (racer.rankText == "1")
-        return formatDuration(truncatedMs(raceElapsedMs)) + " (vítězný celkoví čas)";
+    if (racer.rankText == "1") {
+        const std::int32_t total = racer.raceTimeMs ? *racer.raceTimeMs : truncatedMs(raceElapsedMs);
+        return formatDuration(total) + " (vítězný celkoví čas)";
+    }
     const std::string &gap = racer.gapText;
     const std::size_t open = gap.find('[');
     if (open == std::string::npos)

@@ -215,6 +215,10 @@ void readEvent(const Json &line, RaceLog &log)
         EventEntry event = seatEvent(EventKind::StartCrossing, line);
         event.hardwareMs = uint32(line, "hardwareMs");
         log.events.push_back(event);
+    } else if (type == "readmitted") {
+        EventEntry event = seatEvent(EventKind::Readmitted, line);
+        event.hardwareMs = uint32(line, "hardwareMs");
+        log.events.push_back(event);
     } else if (type == "offTrack") {
         EventEntry event = seatEvent(EventKind::OffTrack, line);
         event.detail = std::to_string(int32(line, "offTrackCount"));

@@ -172,7 +172,12 @@ void JournalWriter::falseStartAnswered(const SeatMoment &at, bool raceGoesOn)
 void JournalWriter::disqualifyRequested(const SeatMoment &at) { seatEvent("disqualifyRequested", at); }
 void JournalWriter::disqualified(const SeatMoment &at) { seatEvent("disqualified", at); }
 void JournalWriter::readmitRequested(const SeatMoment &at) { seatEvent("readmitRequested", at); }
-void JournalWriter::readmitted(const SeatMoment &at) { seatEvent("readmitted", at); }
+void JournalWriter::readmitted(const SeatMoment &at, std::uint32_t hardwareMs)
+{
+    Json line = seatLine("readmitted", at);
+    line["hardwareMs"] = hardwareMs;
+    writeLine(text(line), Sync::Soon);
+}
 void JournalWriter::fuelLow(const SeatMoment &at) { seatEvent("fuelLow", at); }
 void JournalWriter::fuelEmpty(const SeatMoment &at) { seatEvent("fuelEmpty", at); }
 void JournalWriter::finished(const SeatMoment &at) { seatEvent("finished", at, Sync::Now); }

@@ -67,7 +67,7 @@ public:
     void disqualifyRequested(const SeatMoment &at) override;
     void disqualified(const SeatMoment &at) override;
     void readmitRequested(const SeatMoment &at) override;
-    void readmitted(const SeatMoment &at) override;
+    void readmitted(const SeatMoment &at, std::uint32_t hardwareMs) override;
     void fuelLow(const SeatMoment &at) override;
     void fuelEmpty(const SeatMoment &at) override;
     void finished(const SeatMoment &at) override;

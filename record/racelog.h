@@ -39,7 +39,7 @@ struct EventEntry {
     EventKind kind = EventKind::StartSignal;
     int seat = -1;                ///< -1 for race-wide events
     std::int64_t lap = 0;         ///< the seat's lap count when it happened
-    std::uint32_t hardwareMs = 0; ///< for crossings; 0 otherwise
+    std::uint32_t hardwareMs = 0; ///< for crossings (start, readmission); 0 otherwise or not recorded
     std::int32_t hostMs = 0;
     std::string detail;
 

@@ -97,8 +97,8 @@ void writeStandings(std::string &html, const RaceLog &log, const RaceStandings &
     }
     html += "</tbody></table></div><p class=\"note\">Celkový čas (od startovního průjezdu po poslední kolo) a "
             "ztráta na vítěze (od chvíle, kdy vítěz dokončil totéž kolo) jsou spočteny z časových značek "
-            "měřicího zařízení, přesně na milisekundu. Ztráty v tabulce závodu a ve výsledkovém souboru měří "
-            "počítač při zpracování průjezdu, proto se od nich mohou o desetiny sekundy lišit.</p></section>";
+            "měřicího zařízení, přesně na milisekundu; ze stejných značek měří ztráty i tabulka závodu a "
+            "výsledkový soubor.</p></section>";
 }
 
 void writeLegend(std::string &html, const RaceStandings &standings)

@@ -14,7 +14,9 @@ struct SeatHistory {
     std::optional<std::uint32_t> startHardwareMs;
     bool disqualified = false;
     bool finished = false;
-    std::optional<std::int32_t> readmittedHostMs;
+    bool readmitted = false;
+    /// The readmitting crossing; journals of older versions did not record it.
+    std::optional<std::uint32_t> readmittedHardwareMs;
 };
 
 bool validSeat(int seat)
@@ -43,7 +45,8 @@ void applyEvents(const RaceLog &log, std::array<SeatHistory, kSeats> &history)
         case EventKind::Disqualified: seat.disqualified = true; break;
         case EventKind::Readmitted:
             seat.disqualified = false;
-            seat.readmittedHostMs = event.hostMs;
+            seat.readmitted = true;
+            seat.readmittedHardwareMs = event.hardwareMs != 0 ? std::optional(event.hardwareMs) : std::nullopt;
             break;
         case EventKind::Finished: seat.finished = true; break;
         default: break;
@@ -100,8 +103,10 @@ void summarise(RacerStanding &racer, const SeatHistory &history, std::int64_t la
 }
 
 // Positions as the race table builds them: more laps first, and among equal
-// laps whoever got there first. A readmitted racer gets there only when
-// readmitted, since the table places it behind everyone on its lap count.
+// laps whoever got there first on the lap counter's clock. A readmitted
+// racer gets there only when readmitted, since the table places it as of its
+// readmitting crossing (behind everyone on its count, when the journal does
+// not say when that was).
 std::vector<std::size_t> classification(const std::array<RacerStanding, kSeats> &racers,
                                         const std::array<SeatHistory, kSeats> &history)
 {
@@ -109,17 +114,27 @@ std::vector<std::size_t> classification(const std::array<RacerStanding, kSeats> 
     for (std::size_t seat = 0; seat < racers.size(); ++seat)
         if (!racers[seat].laps.empty() && racers[seat].outcome != RacerOutcome::Disqualified)
             placed.push_back(seat);
-    const auto reachedAt = [&](std::size_t seat) {
-        const std::int32_t lapAt = racers[seat].laps.back().hostMs;
-        return std::max(lapAt, history[seat].readmittedHostMs.value_or(lapAt));
+    const auto reachedAt = [&](std::size_t seat) -> std::optional<std::uint32_t> {
+        const std::uint32_t lapAt = racers[seat].laps.back().hardwareMs;
+        if (!history[seat].readmitted)
+            return lapAt;
+        const std::optional<std::uint32_t> readmittedAt = history[seat].readmittedHardwareMs;
+        if (!readmittedAt)
+            return std::nullopt;
+        return hardwareSpan(lapAt, *readmittedAt) > 0 ? *readmittedAt : lapAt;
     };
     std::stable_sort(placed.begin(), placed.end(), [&](std::size_t a, std::size_t b) {
         const std::int64_t lapsA = racers[a].laps.back().lap;
         const std::int64_t lapsB = racers[b].laps.back().lap;
         if (lapsA != lapsB)
             return lapsA > lapsB;
-        if (reachedAt(a) != reachedAt(b))
-            return reachedAt(a) < reachedAt(b);
+        const std::optional<std::uint32_t> atA = reachedAt(a);
+        const std::optional<std::uint32_t> atB = reachedAt(b);
+        if (atA != atB) {
+            if (!atA || !atB)
+                return atA.has_value();
+            return hardwareSpan(*atA, *atB) > 0;
+        }
         return racers[a].journalOrder.back() < racers[b].journalOrder.back();
     });
     return placed;

@@ -272,6 +272,9 @@ void MainFrame::timerTick(int id)
     case kLogoTimer: table_->logoTick(); break;
     case kLightsWindowTimer: lightsWindowTick(); break;
     case kRepaintTimer:
+        // The next crossing of the block once the row of the one before is painted.
+        if (engine_->state().repaintRow == kNoRow && engine_->scanCrossings())
+            emit raceChanged();
         if (engine_->state().repaintRow != kNoRow)
             table_->update();
         break;

@@ -102,7 +102,7 @@ nlohmann::json boardState(const Race &race, const RaceSettings &settings)
     }
     return {
         {"lapsPerRide", settings.lapsPerRide},
-        {"clock", formatDuration(static_cast<std::int32_t>(race.state.raceElapsedMs))},
+        {"clock", formatDuration(race.winnerRaceTimeMs().value_or(static_cast<std::int32_t>(race.state.raceElapsedMs)))},
         {"phase", phaseName(racePhase(race))},
         {"racers", std::move(racers)},
         {"fastestLap", std::move(fastest)},

@@ -25,7 +25,16 @@ with a data folder of its own, and checks the race's folder afterwards:
 - replay: a race is run and saved, then `track-simulator --replay` plays its
   captured line to the program again (held before the first start crossing
   until the test creates the go file); the second results file has the same
-  positions, best laps and speeds.
+  positions, gaps, winner's time, best laps and speeds.
+- dense: eight cars 15 ms apart on 2 s laps, faster than the program polls
+  them one by one: every lap is in the journal with its exact time and the
+  position the car had on the track after it, the results file has the cars
+  in the order they crossed with gaps and the winner's time to the
+  millisecond, and a replay of the captured line gives the same results and
+  the same laps on the lap counter's clock. (The replayed line comes in the
+  captured blocks' pieces, so a crossing can reach the program a block after
+  a later one: the position written at such a lap is the one the table
+  showed before the earlier crossing came.)
 """
 
 import argparse
@@ -53,6 +62,18 @@ START_MS = 16000
 LAP_MS = [(1900, 2300), (2100, 2500), (2300, 2700)]
 
 
+DENSE_RACERS = [f"Závodník {car + 1}" for car in range(8)]
+DENSE_LAPS = 12
+DENSE_LAP_MS = 2000
+DENSE_APART_MS = 15
+
+
+def dense_scenario():
+    """Eight cars DENSE_APART_MS apart, every lap DENSE_LAP_MS long."""
+    return sorted((START_MS + car * DENSE_APART_MS + lap * DENSE_LAP_MS, car + 1, 8, 0)
+                  for car in range(len(DENSE_RACERS)) for lap in range(DENSE_LAPS + 1))
+
+
 def scenario(laps):
     """Crossings (time, channel, tank digit, event digit) of the three cars."""
     crossings = []
@@ -73,16 +94,16 @@ def duration_text(ms):
 class Race:
     """One program's data folder, settings and scenario in a session."""
 
-    def __init__(self, args, session, laps):
+    def __init__(self, args, session, laps, crossings=None, racers=RACERS):
         self.args = args
         self.session = session
         self.laps = laps
-        self.crossings = scenario(laps)
+        self.crossings = crossings or scenario(laps)
         self.data = session.path("data")
         self.races = os.path.join(self.data, "Korvanta", "tramelo", "races")
         with open(session.path("race.txt"), "w") as out:
             out.writelines(f"{at} {channel} {tank} {event}\n" for at, channel, tank, event in self.crossings)
-        xsession.write_race_settings(session, xsession.race_settings(session.path("track"), RACERS, laps))
+        xsession.write_race_settings(session, xsession.race_settings(session.path("track"), racers, laps))
 
     def env(self):
         return self.session.env(XDG_DATA_HOME=self.data)
@@ -404,16 +425,16 @@ def case_unwritable(args, session):
 
 
 def result_fields(path):
-    """Per racer: name, position, best lap and top speed (field 3, the time
-    on the host clock, left out), and the kind of field 3."""
+    """Per racer: name, position, gap or winner's time, best lap and top speed."""
     with open(path, "rb") as text:
         rows = text.read().decode("cp1250").split("\r\n")
-    fields = [row.strip('"').split('","') for row in rows[1:]]
-    return [(f[0], f[1], re.sub(r"\d+:\d\d:\d\d\d", "T", f[2]), f[3], f[4]) for f in fields]
+    return [tuple(row.strip('"').split('","')) for row in rows[1:]]
 
 
-def case_replay(args, session):
-    race = Race(args, session, laps=6)
+def replayed_race(race):
+    """Runs the race and saves its results, then replays its captured line
+    to the program again; returns the two results files and journals."""
+    session = race.session
     program, window = race.start_program()
     simulator, _ = race.start_simulator()
     xsession.start_race(session, window)
@@ -433,23 +454,74 @@ def case_replay(args, session):
         pass
     second = xsession.save_results(session, program, "replayed.csv", 120)
     xsession.quit_program(session, program, window)
+    replayed = journal([f for f in race.folders() if f != original_folder][0])
+    return first, second, journal(original_folder), replayed
+
+
+def expect_same_replay(first, second, original, replayed):
     if result_fields(first) != result_fields(second):
         raise Failure(f"the replayed race's results differ:\n{result_fields(first)}\n{result_fields(second)}")
-    replayed = journal([f for f in race.folders() if f != original_folder][0])
-    original = journal(original_folder)
-    # Crossings of two cars within one poll may be handled in either order:
-    # each seat's laps are compared, not the order they were written in.
+    # Each seat's laps are compared, not the order they were written in.
     pick = sorted((lap["seat"], lap["lap"], lap["lapMs"], lap["speedKmh"], lap["position"])
                   for lap in laps_of(original))
     again = sorted((lap["seat"], lap["lap"], lap["lapMs"], lap["speedKmh"], lap["position"])
                    for lap in laps_of(replayed))
     if pick != again:
         raise Failure(f"the replayed journal's laps differ:\n{pick}\n{again}")
-    print(f"replayed race: the same results ({result_fields(second)}) and the same {len(again)} laps")
+    return len(again)
+
+
+def case_replay(args, session):
+    race = Race(args, session, laps=6)
+    first, second, original, replayed = replayed_race(race)
+    laps = expect_same_replay(first, second, original, replayed)
+    print(f"replayed race: the same results ({result_fields(second)}) and the same {laps} laps")
+
+
+def track_positions(race):
+    """Per (seat, lap): the car's position on the track once it crossed, by
+    laps and then by the time of reaching them."""
+    reached = {}
+    for channel, lap, _, at in race.scenario_laps():
+        reached.setdefault(lap, []).append(at)
+    return {(channel - 1, lap): 1 + sum(1 for other in reached[lap] if other < at)
+            for channel, lap, _, at in race.scenario_laps()}
+
+
+def case_dense(args, session):
+    race = Race(args, session, DENSE_LAPS, dense_scenario(), DENSE_RACERS)
+    first, second, original, replayed = replayed_race(race)
+    laps = check_laps(race, original)
+    if laps != len(DENSE_RACERS) * DENSE_LAPS:
+        raise Failure(f"the journal holds {laps} laps of the {len(DENSE_RACERS) * DENSE_LAPS} driven")
+    best = duration_text(DENSE_LAP_MS)
+    speed = 32 * 20 * 3600 // DENSE_LAP_MS
+    expected = [(name, str(car + 1),
+                 f"{duration_text(DENSE_LAPS * DENSE_LAP_MS)} (vítězný celkoví čas)" if car == 0
+                 else f"{duration_text(car * DENSE_APART_MS)} (ztráty)", f"{best} [m:s:ms]", f"{speed} [km/h]")
+                for car, name in enumerate(DENSE_RACERS)]
+    if result_fields(first) != expected:
+        raise Failure(f"the results file of the dense race:\n{result_fields(first)}\nexpected:\n{expected}")
+    on_track = track_positions(race)
+    shown = {(lap["seat"], lap["lap"]): lap["position"] for lap in laps_of(original)}
+    if shown != on_track:
+        wrong = sorted(key for key in on_track if shown.get(key) != on_track[key])
+        raise Failure(f"positions after the laps differ from the track's at (seat, lap) {wrong}")
+    if result_fields(first) != result_fields(second):
+        raise Failure(f"the replayed race's results differ:\n{result_fields(first)}\n{result_fields(second)}")
+    pick = sorted((lap["seat"], lap["lap"], lap["hardwareMs"], lap["lapMs"], lap["speedKmh"])
+                  for lap in laps_of(original))
+    again = sorted((lap["seat"], lap["lap"], lap["hardwareMs"], lap["lapMs"], lap["speedKmh"])
+                   for lap in laps_of(replayed))
+    if pick != again:
+        raise Failure(f"the replayed journal's laps differ:\n{pick}\n{again}")
+    print(f"dense race: all {laps} laps in the journal at their track positions, the results exact, "
+          "the replay the same")
 
 
 CASES = {"kill": case_kill, "signal": case_signal, "no-save": case_no_save, "full-disk": case_full_disk,
-         "unwritable": case_unwritable, "replay": case_replay, "tiny-disk": case_tiny_disk}
+         "unwritable": case_unwritable, "replay": case_replay, "tiny-disk": case_tiny_disk,
+         "dense": case_dense}
 
 
 def main():

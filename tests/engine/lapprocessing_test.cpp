@@ -68,7 +68,7 @@ TEST(LapProcessing, ThirdChangeCountsLapOneAndTwoChannelsChangingInOneBlockTakeT
     const RacerState &adam = script.racer(0);
     EXPECT_EQ(lapCells(adam), (Texts{"1", "0:05:000", "460", "0:05:000", "460"}));
     EXPECT_EQ((Texts{adam.tankText, adam.rankText, adam.gapText}), (Texts{"5", "1", "- průběžné vedení -"}));
-    EXPECT_EQ(adam.lapClockAt(1), 15'100) << "the lap clock is the host's";
+    EXPECT_EQ(adam.lapReachedAt(1), 15'000u) << "the lap counter's clock, not the host's";
     EXPECT_EQ(script.channel(0).lastTimestamp, 15'000u);
     EXPECT_EQ(script.state().repaintRow, 0);
     EXPECT_EQ(script.host.takeSounds(), Texts{"soubory/nextRounds.wav"});
@@ -158,5 +158,5 @@ TEST(LapProcessing, RaceOfMoreThan100LapsMeasuresGapsAtEveryLap)
         script.cross(1, 10'000 + 5000 * lap + 1234);
     EXPECT_EQ(script.racer(1).lapsText, "120");
     EXPECT_EQ(script.racer(1).gapText, "1 [ 0:01:234 ]");
-    EXPECT_EQ(script.racer(0).lapClockAt(121), 10'000 + 5000 * 121);
+    EXPECT_EQ(script.racer(0).lapReachedAt(121), 10'000u + 5000 * 121);
 }

@@ -47,6 +47,17 @@ public:
         while (state().repaintRow != kNoRow)
             engine.race().repaintDone();
     }
+    /// The repaint timer's ticks until nothing waits: each paints the row
+    /// waiting or hands the engine the block's next crossing.
+    void repaintTicks()
+    {
+        for (;;) {
+            if (state().repaintRow != kNoRow)
+                engine.race().repaintDone();
+            else if (!engine.scanCrossings())
+                return;
+        }
+    }
 
     /// The first block synchronises channels 1 to \a channels at timestamp 500.
     void synchronise(int channels = kChannelCount)

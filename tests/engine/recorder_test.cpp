@@ -36,7 +36,7 @@ public:
     void disqualifyRequested(const SeatMoment &at) override { add("disqualifyRequested", at); }
     void disqualified(const SeatMoment &at) override { add("disqualified", at); }
     void readmitRequested(const SeatMoment &at) override { add("readmitRequested", at); }
-    void readmitted(const SeatMoment &at) override { add("readmitted", at); }
+    void readmitted(const SeatMoment &at, std::uint32_t) override { add("readmitted", at); }
     void fuelLow(const SeatMoment &at) override { add("fuelLow", at); }
     void fuelEmpty(const SeatMoment &at) override { add("fuelEmpty", at); }
     void finished(const SeatMoment &at) override { add("finished", at); }

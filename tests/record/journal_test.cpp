@@ -64,7 +64,7 @@ TEST_F(JournalFile, ReadsBackTheRaceTheWriterWrote)
                                {EventKind::Disqualified, 2, 1, 0, 16'000, ""},
                                {EventKind::OffTrack, 0, 2, 0, 20'000, "1"},
                                {EventKind::ReadmitRequested, 2, 1, 0, 20'000, ""},
-                               {EventKind::Readmitted, 2, 1, 0, 21'000, ""},
+                               {EventKind::Readmitted, 2, 1, 21'000, 21'000, ""},
                                {EventKind::FuelEmpty, 1, 2, 0, 21'500, ""},
                                {EventKind::Finished, 0, 3, 0, 25'000, ""},
                                {EventKind::Finished, 1, 3, 0, 27'000, ""},

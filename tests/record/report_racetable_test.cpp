@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -186,4 +187,47 @@ TEST_F(ReportAgainstTable, ADisqualifiedAndReadmittedRacerAgrees)
     const RaceLog log = recorded(script, [&] { eventfulrace::play(script); }, false);
     EXPECT_EQ(log.racers[2].name, "Cyril");
     expectSameNumbers(script, log);
+}
+
+// Bára crosses the finish line 40 ms before Adam, both in one block: every
+// account of the race puts her first, 40 ms ahead, and the results file's
+// winning time is the report's, both on the lap counter's clock.
+TEST_F(ReportAgainstTable, APhotoFinishInOneBlockIsDecidedByTheLapCounter)
+{
+    RaceScript script(RaceScript::twoRacers("3"));
+    const RaceLog log = recorded(script, [&] {
+        script.startRace(10'000);
+        script.cross(0, 15'000);
+        script.cross(1, 15'100);
+        script.cross(0, 20'000);
+        script.cross(1, 20'050);
+        script.paint();
+        script.report(1, 25'040);
+        script.report(2, 25'000);
+        script.host.clockMs = 25'300;
+        script.poll();
+        script.repaintTicks();
+    }, true);
+    expectSameNumbers(script, log);
+
+    EXPECT_EQ(script.column(&RacerState::rankText, 2), (Texts{"2", "1"}));
+    EXPECT_EQ(script.racer(0).gapText, " [ 0:00:040 ]");
+
+    const RaceStandings standings = computeStandings(log);
+    ASSERT_EQ(standings.racers.size(), 2u);
+    EXPECT_EQ(standings.racers[0].name, "Bára");
+    EXPECT_EQ(standings.racers[1].gapMs, 40);
+    ASSERT_TRUE(standings.racers[0].totalMs);
+    EXPECT_EQ(*standings.racers[0].totalMs, 15'000);
+
+    const Rows results = resultsRows(resultsText(script.engine.race()));
+    EXPECT_EQ(results[1], (std::vector<std::string>{"Adam", "2", "0:00:040 (ztráty)", "0:05:000 [m:s:ms]", "460 [km/h]"}));
+    EXPECT_EQ(results[2][2], formatDuration(static_cast<std::int32_t>(*standings.racers[0].totalMs))
+                                 + " (vítězný celkoví čas)");
+
+    ASSERT_EQ(log.laps.size(), 6u);
+    const LapEntry &first = log.laps[4];
+    const LapEntry &second = log.laps[5];
+    EXPECT_EQ((std::tuple{first.seat, first.position, first.gapText}), (std::tuple{1, 1, std::string("- průběžné vedení -")}));
+    EXPECT_EQ((std::tuple{second.seat, second.position, second.gapText}), (std::tuple{0, 2, std::string(" [ 0:00:040 ]")}));
 }

@@ -134,3 +134,22 @@ TEST(ReportStandings, ADamagedJournalIsReadForWhatItHolds)
     EXPECT_EQ(standings.racers[0].laps.size(), 2u);
     EXPECT_EQ(standings.racers[0].totalMs, 8'000) << "the lap times add up to the span";
 }
+
+// The journal says when the readmitting crossing was: the racer is placed as
+// of it, ahead of a racer reaching the same count later on the track and
+// behind one that reached it before.
+TEST(ReportStandings, AReadmittedRacerIsPlacedAsOfItsReadmittingCrossing)
+{
+    auto orderWithReadmissionAt = [](std::uint32_t readmittedAt) {
+        ReportLog race("9");
+        race.racer(0, "Adam", 1'000).racer(1, "Bára", 1'000);
+        race.lap(0, 5'000, 1).lap(1, 5'100, 2);
+        race.lap(0, 9'000, 1);
+        race.event(EventKind::Disqualified, 0, 2);
+        race.event(EventKind::Readmitted, 0, 2).hardwareMs = readmittedAt;
+        race.lap(1, 9'600, 1);
+        return seatsInOrder(computeStandings(race.log));
+    };
+    EXPECT_EQ(orderWithReadmissionAt(9'500), (std::vector<int>{0, 1}));
+    EXPECT_EQ(orderWithReadmissionAt(9'700), (std::vector<int>{1, 0}));
+}

@@ -121,3 +121,20 @@ TEST(BoardState, TextOfDamagedNameStillGivesADocument)
     const nlohmann::json parsed = nlohmann::json::parse(text);
     EXPECT_EQ(parsed["racers"][0]["name"], "Ad\xEF\xBF\xBD" "am");
 }
+
+// Once the car in first place has finished, the clock is its race time on the
+// lap counter's clock, not the title's race clock stopped by a late tick; a
+// car that finished earlier on the track but came a block later takes over.
+TEST(BoardState, ClockIsTheWinnersTimeOnceTheWinnerHasFinished)
+{
+    RaceScript script(threeRacers());
+    playTwoLaps(script);
+    EXPECT_EQ(boardState(script.engine.race(), script.settings)["clock"], formatDuration(11'500));
+    script.cross(1, 23'000);
+    EXPECT_EQ(boardState(script.engine.race(), script.settings)["clock"], "0:13:000");
+    script.cross(0, 22'900);
+    script.paint();
+    const nlohmann::json state = boardState(script.engine.race(), script.settings);
+    EXPECT_EQ(state["racers"][0]["name"], "Adam");
+    EXPECT_EQ(state["clock"], "0:12:900");
+}
