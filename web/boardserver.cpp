@@ -25,11 +25,21 @@ QByteArray pageResource(const QString &name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Everything a page uses comes from the board itself; no other site may
+// frame a page, and a page posts no form and sets no base. A report keeps
+// its styles in the page, so it may have them, but no script.
+constexpr const char *kPagePolicy =
+    "default-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'";
+constexpr const char *kReportPolicy =
+    "default-src 'self'; style-src 'self' 'unsafe-inline'; frame-ancestors 'none'; base-uri 'none'; "
+    "form-action 'none'";
+
 struct Reply {
     StatusCode status = StatusCode::Ok;
     QByteArray type;
     QByteArray body;
     bool live = false; ///< changes from moment to moment: never cached
+    const char *policy = kPagePolicy;
 };
 
 Reply notFound()
@@ -47,6 +57,8 @@ void send(QHttpServerResponder &&responder, const QHttpServerRequest &request, c
     responder.writeHeader("Cache-Control", reply.live ? "no-store" : "no-cache");
     responder.writeHeader("X-Content-Type-Options", "nosniff");
     responder.writeHeader("Referrer-Policy", "no-referrer");
+    responder.writeHeader("Content-Security-Policy", reply.policy);
+    responder.writeHeader("X-Frame-Options", "DENY");
     if (!allowed.isEmpty())
         responder.writeHeader("Allow", allowed);
     if (request.method() == QHttpServerRequest::Method::Head)
@@ -58,6 +70,21 @@ void send(QHttpServerResponder &&responder, const QHttpServerRequest &request, c
 bool isWebSocketUpgrade(const QHttpServerRequest &request)
 {
     return request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0;
+}
+
+// A browser names the page that opens a WebSocket in Origin; only the
+// board's own page, served from the very host and port the request is
+// sent to, may read the live state. Clients that are no browser send none.
+bool isOwnOrigin(const QHttpServerRequest &request)
+{
+    const QByteArray origin = request.value("origin");
+    if (origin.isEmpty())
+        return true;
+    const QUrl page(QString::fromLatin1(origin), QUrl::StrictMode);
+    const QUrl target(QStringLiteral("http://") + QString::fromLatin1(request.value("host")), QUrl::StrictMode);
+    const bool http = page.scheme() == u"http" || page.scheme() == u"https";
+    return http && page.isValid() && target.isValid() && !page.host().isEmpty() && page.path().isEmpty()
+        && page.host() == target.host() && page.port(page.scheme() == u"https" ? 443 : 80) == target.port(80);
 }
 
 } // namespace
@@ -171,11 +198,15 @@ void BoardServer::dropLiveClient(QWebSocket *client)
 bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
     const web::Route route = web::routeFor(request.url().path(QUrl::FullyEncoded).toStdString());
-    if (isWebSocketUpgrade(request))
+    if (isWebSocketUpgrade(request)) {
         // Accepted here, the HTTP layer hands the socket to the WebSocket
         // layer; refused, it answers 404 and closes.
-        return route.resource == web::Resource::LiveUpdates
-            && request.method() == QHttpServerRequest::Method::Get;
+        const bool accepted = route.resource == web::Resource::LiveUpdates
+                           && request.method() == QHttpServerRequest::Method::Get && isOwnOrigin(request);
+        if (auto *guarded = dynamic_cast<GuardedSocket *>(socket); accepted && guarded)
+            guarded->setLive();
+        return accepted;
+    }
     if (route.resource == web::Resource::NotFound || route.resource == web::Resource::LiveUpdates)
         return false;
     if (request.method() != QHttpServerRequest::Method::Get && request.method() != QHttpServerRequest::Method::Head) {
@@ -199,7 +230,8 @@ bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
         break;
     case web::Resource::ArchiveReport:
         if (const std::optional<std::string> report = archive_.report(route.raceFolder))
-            reply = {StatusCode::Ok, "text/html; charset=utf-8", QByteArray::fromStdString(*report)};
+            reply = {StatusCode::Ok, "text/html; charset=utf-8", QByteArray::fromStdString(*report), false,
+                     kReportPolicy};
         break;
     case web::Resource::LiveUpdates:
     case web::Resource::NotFound: break;
@@ -210,5 +242,10 @@ bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
 
 void BoardServer::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)
 {
+    if (isWebSocketUpgrade(request) && !isOwnOrigin(request)) {
+        send(makeResponder(request, socket), request,
+             {StatusCode::Forbidden, "text/plain; charset=utf-8", "Jen pro stránku živých výsledků.\n"});
+        return;
+    }
     send(makeResponder(request, socket), request, notFound());
 }

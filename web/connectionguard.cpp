@@ -1,51 +1,50 @@
 #include "web/connectionguard.h"
 
-#include <QElapsedTimer>
-#include <QTcpSocket>
-
 namespace {
 
 constexpr int kSweepPeriodMs = 500;
 
 } // namespace
 
-// A socket that notes when something was last written to it: the HTTP
-// layer and the WebSocket layer replace its signal connections on an
-// upgrade, but every reply and every ping goes through writeData.
-class GuardedSocket : public QTcpSocket {
-public:
-    GuardedSocket(const ConnectionLimits &limits, QObject *parent) : QTcpSocket(parent), limits_(limits)
-    {
-        sinceAnswer_.start();
-        // Connected before the HTTP layer's own handler, so it sees each
-        // arrival first.
-        connect(this, &QTcpSocket::readyRead, this, &GuardedSocket::countRequestBytes);
-    }
+// The HTTP layer and the WebSocket layer replace the socket's signal
+// connections on an upgrade, but every reply and every ping goes through
+// writeData, so that is where the time of the last answer is kept.
+GuardedSocket::GuardedSocket(const ConnectionLimits &limits, QObject *parent) : QTcpSocket(parent), limits_(limits)
+{
+    sinceAnswer_.start();
+    // Connected before the HTTP layer's own handler, so it sees each
+    // arrival first.
+    connect(this, &QTcpSocket::readyRead, this, &GuardedSocket::countRequestBytes);
+}
 
-    bool idleTooLong() const { return sinceAnswer_.hasExpired(limits_.idleTimeoutMs); }
+void GuardedSocket::setClient(const QHostAddress &address)
+{
+    // A server listening on every interface sees IPv4 clients as ::ffff:a.b.c.d.
+    bool isIPv4 = false;
+    const quint32 ipv4 = address.toIPv4Address(&isIPv4);
+    client_ = isIPv4 ? QHostAddress(ipv4) : address;
+}
 
-protected:
-    qint64 writeData(const char *data, qint64 size) override
-    {
-        unansweredBytes_ = 0;
-        sinceAnswer_.start();
-        return QTcpSocket::writeData(data, size);
-    }
+bool GuardedSocket::waitsForClient() const
+{
+    return !live_ && bytesToWrite() == 0;
+}
 
-private:
-    void countRequestBytes()
-    {
-        unansweredBytes_ += bytesAvailable();
-        // Queued: the HTTP layer's handler of this same arrival still runs,
-        // and must find the socket open.
-        if (unansweredBytes_ > limits_.maxRequestBytes)
-            QMetaObject::invokeMethod(this, &QAbstractSocket::abort, Qt::QueuedConnection);
-    }
+qint64 GuardedSocket::writeData(const char *data, qint64 size)
+{
+    unansweredBytes_ = 0;
+    sinceAnswer_.start();
+    return QTcpSocket::writeData(data, size);
+}
 
-    const ConnectionLimits &limits_;
-    QElapsedTimer sinceAnswer_;
-    qint64 unansweredBytes_ = 0;
-};
+void GuardedSocket::countRequestBytes()
+{
+    unansweredBytes_ += bytesAvailable();
+    // Queued: the HTTP layer's handler of this same arrival still runs,
+    // and must find the socket open.
+    if (unansweredBytes_ > limits_.maxRequestBytes)
+        QMetaObject::invokeMethod(this, &QAbstractSocket::abort, Qt::QueuedConnection);
+}
 
 GuardedTcpServer::GuardedTcpServer(const ConnectionLimits &limits, QObject *parent)
     : QTcpServer(parent), limits_(limits)
@@ -56,9 +55,10 @@ GuardedTcpServer::GuardedTcpServer(const ConnectionLimits &limits, QObject *pare
 
 void GuardedTcpServer::incomingConnection(qintptr descriptor)
 {
-    sockets_.removeAll(nullptr);
     auto *socket = new GuardedSocket(limits_, this);
-    if (!socket->setSocketDescriptor(descriptor) || sockets_.size() >= limits_.maxConnections) {
+    const bool opened = socket->setSocketDescriptor(descriptor);
+    socket->setClient(socket->peerAddress());
+    if (!opened || !makeRoomFor(socket->client())) {
         // Closing at once tells the client plainly; the descriptor is the
         // socket's, so deleting it closes the connection.
         socket->abort();
@@ -71,6 +71,33 @@ void GuardedTcpServer::incomingConnection(qintptr descriptor)
     socket->setReadBufferSize(2 * limits_.maxRequestBytes);
     sockets_.append(socket);
     addPendingConnection(socket);
+}
+
+bool GuardedTcpServer::makeRoomFor(const QHostAddress &newcomer)
+{
+    // A connection closed a moment ago is deleted later by the layer that
+    // owns it; it holds no place any more.
+    sockets_.removeIf([](const QPointer<GuardedSocket> &socket) {
+        return !socket || socket->state() == QAbstractSocket::UnconnectedState;
+    });
+    const auto fromNewcomer = std::count_if(sockets_.cbegin(), sockets_.cend(), [&newcomer](const auto &socket) {
+        return socket->client() == newcomer;
+    });
+    if (fromNewcomer >= limits_.maxConnectionsPerAddress)
+        return false;
+    if (sockets_.size() < limits_.maxConnections)
+        return true;
+    GuardedSocket *longestWaiting = nullptr;
+    for (const QPointer<GuardedSocket> &socket : std::as_const(sockets_)) {
+        if (socket->waitsForClient() && socket->client() != newcomer
+            && (!longestWaiting || socket->msSinceAnswer() > longestWaiting->msSinceAnswer()))
+            longestWaiting = socket;
+    }
+    if (!longestWaiting)
+        return false;
+    longestWaiting->abort();
+    sockets_.removeAll(longestWaiting);
+    return true;
 }
 
 void GuardedTcpServer::sweep()

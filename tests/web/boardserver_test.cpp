@@ -49,9 +49,11 @@ bool complete(const QByteArray &raw, bool head)
 
 /// Sends \a request as it is and waits, with the event loop turning (the
 /// server lives on this thread), for the whole answer or the connection's end.
-Response exchange(quint16 port, const QByteArray &request)
+Response exchange(quint16 port, const QByteArray &request, const QHostAddress &from = {})
 {
     QTcpSocket socket;
+    if (!from.isNull())
+        socket.bind(from);
     socket.connectToHost(QHostAddress::LocalHost, port);
     socket.write(request);
     QByteArray raw;
@@ -70,6 +72,68 @@ Response get(quint16 port, const QByteArray &path, const QByteArray &method = "G
 {
     return exchange(port, method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
 }
+
+/// A connection from the loopback address \a from (127.0.0.2 and the like
+/// are this computer too), connected or refused.
+std::unique_ptr<QTcpSocket> connectFrom(const QHostAddress &from, quint16 port)
+{
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->bind(from);
+    socket->connectToHost(QHostAddress::LocalHost, port);
+    socket->waitForConnected(2000);
+    return socket;
+}
+
+/// A WebSocket client of /api/live from a chosen address (QWebSocket
+/// cannot bind one), answering pings; counts the state documents pushed.
+struct LiveClientFrom {
+    std::unique_ptr<QTcpSocket> socket;
+    QByteArray buffer;
+    QList<QJsonObject> states;
+
+    bool open(const QHostAddress &from, quint16 port, const QByteArray &origin = {})
+    {
+        socket = connectFrom(from, port);
+        socket->write("GET /api/live HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port)
+                      + "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
+                        "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                      + (origin.isEmpty() ? QByteArray() : "Origin: " + origin + "\r\n") + "\r\n");
+        QDeadlineTimer deadline(3000);
+        while (!buffer.contains("\r\n\r\n") && !deadline.hasExpired()
+               && socket->state() == QAbstractSocket::ConnectedState) {
+            QTest::qWait(5);
+            buffer += socket->readAll();
+        }
+        const bool upgraded = buffer.startsWith("HTTP/1.1 101");
+        buffer = buffer.mid(buffer.indexOf("\r\n\r\n") + 4);
+        return upgraded;
+    }
+
+    /// Reads what came: state documents are kept, pings answered.
+    void pump()
+    {
+        buffer += socket->readAll();
+        while (buffer.size() >= 2) {
+            const int opcode = buffer[0] & 0x0f;
+            qint64 length = buffer[1] & 0x7f;
+            int at = 2;
+            if (length == 126 && buffer.size() >= 4) {
+                length = (quint8(buffer[2]) << 8) | quint8(buffer[3]);
+                at = 4;
+            } else if (length >= 126) {
+                return; // the board's documents are smaller than 64 KiB
+            }
+            if (buffer.size() < at + length)
+                return;
+            const QByteArray payload = buffer.mid(at, length);
+            buffer.remove(0, at + length);
+            if (opcode == 0x1)
+                states.append(QJsonDocument::fromJson(payload).object());
+            else if (opcode == 0x9) // a pong, masked with zeros as a client must mask
+                socket->write(QByteArray("\x8a", 1) + char(0x80 | payload.size()) + QByteArray(4, '\0') + payload);
+        }
+    }
+};
 
 RaceSettings threeRacers()
 {
@@ -224,6 +288,51 @@ private slots:
         QCOMPARE(report.body, QByteArray("<html>report \xc4\x8d</html>"));
     }
 
+    void liveStateOnlyForTheBoardsOwnPage_data()
+    {
+        QTest::addColumn<QByteArray>("host"); // PORT: the server's port
+        QTest::addColumn<QByteArray>("origin");
+        QTest::addColumn<int>("status");
+        QTest::newRow("no origin: not a browser") << QByteArray("127.0.0.1:PORT") << QByteArray() << 101;
+        QTest::newRow("the board's page") << QByteArray("127.0.0.1:PORT") << QByteArray("http://127.0.0.1:PORT") << 101;
+        QTest::newRow("a local name") << QByteArray("Tramelo.local:PORT") << QByteArray("http://tramelo.local:PORT")
+                                      << 101;
+        QTest::newRow("IPv6") << QByteArray("[::1]:PORT") << QByteArray("http://[::1]:PORT") << 101;
+        QTest::newRow("port 80 written or not") << QByteArray("10.0.0.5") << QByteArray("http://10.0.0.5:80") << 101;
+        QTest::newRow("another site") << QByteArray("127.0.0.1:PORT") << QByteArray("https://evil.example") << 403;
+        QTest::newRow("another port") << QByteArray("127.0.0.1:PORT") << QByteArray("http://127.0.0.1:1") << 403;
+        QTest::newRow("same host, no port") << QByteArray("127.0.0.1:PORT") << QByteArray("http://127.0.0.1") << 403;
+        QTest::newRow("a file or sandbox") << QByteArray("127.0.0.1:PORT") << QByteArray("null") << 403;
+        QTest::newRow("origin without host") << QByteArray() << QByteArray("http://127.0.0.1:PORT") << 403;
+        QTest::newRow("host with a path") << QByteArray("127.0.0.1:PORT") << QByteArray("http://127.0.0.1:PORT/x")
+                                          << 403;
+    }
+
+    void liveStateOnlyForTheBoardsOwnPage()
+    {
+        QFETCH(QByteArray, host);
+        QFETCH(QByteArray, origin);
+        QFETCH(int, status);
+        const QByteArray port = QByteArray::number(server_->port());
+        QByteArray request = "GET /api/live HTTP/1.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                             "Sec-WebSocket-Version: 13\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n";
+        if (!host.isEmpty())
+            request += "Host: " + host.replace("PORT", port) + "\r\n";
+        if (!origin.isEmpty())
+            request += "Origin: " + origin.replace("PORT", port) + "\r\n";
+        QCOMPARE(exchange(server_->port(), request + "\r\n").status, status);
+
+        // Every page, the live one included, forbids framing and foreign content.
+        makeArchive();
+        for (const char *path : {"/", "/races/", "/races/2026-12-07_19-30-05/report.html", "/api/race", "/nowhere"}) {
+            const Response page = get(server_->port(), path);
+            const QByteArray policy = page.headers.value("content-security-policy");
+            QVERIFY2(policy.startsWith("default-src 'self';") && policy.contains("frame-ancestors 'none'"), path);
+            QVERIFY2(!policy.contains("script-src"), path);
+            QCOMPARE(page.headers.value("x-frame-options"), QByteArray("DENY"));
+        }
+    }
+
     void connectionLimitsHold()
     {
         ConnectionLimits limits;
@@ -272,6 +381,66 @@ private slots:
         QTest::qWait(limits.idleTimeoutMs * 2);
         QCOMPARE(live.state(), QAbstractSocket::ConnectedState);
         QCOMPARE(server.liveClientCount(), 1);
+    }
+
+    void oneAddressCannotLockOthersOut()
+    {
+        ConnectionLimits limits;
+        limits.maxConnections = 8;
+        limits.maxConnectionsPerAddress = 4;
+        BoardServer server(std::filesystem::path(archive_.path().toStdString()), limits);
+        QString error;
+        QVERIFY(server.listen({QHostAddress(QHostAddress::LocalHost), 0}, &error));
+        server.attach(script_->engine.race(), script_->settings);
+        const QHostAddress attackerA(QStringLiteral("127.0.0.1"));
+        const QHostAddress attackerB(QStringLiteral("127.0.0.3"));
+        const QHostAddress visitor(QStringLiteral("127.0.0.2"));
+
+        // A holds a live WebSocket and asks for six idle connections more; B
+        // for six idle ones. Together they hold every place there is.
+        LiveClientFrom attackersLive;
+        QVERIFY(attackersLive.open(attackerA, server.port()));
+        std::vector<std::unique_ptr<QTcpSocket>> idleA, idleB;
+        const auto connectedOf = [](std::vector<std::unique_ptr<QTcpSocket>> &sockets) {
+            return std::count_if(sockets.cbegin(), sockets.cend(), [](const auto &socket) {
+                return socket->state() == QAbstractSocket::ConnectedState;
+            });
+        };
+        // Closed places are taken again at once, as a hostile client would.
+        const auto renew = [&](std::vector<std::unique_ptr<QTcpSocket>> &sockets, const QHostAddress &from) {
+            std::erase_if(sockets, [](const auto &socket) { return socket->state() != QAbstractSocket::ConnectedState; });
+            while (sockets.size() < 6)
+                sockets.push_back(connectFrom(from, server.port()));
+            QTest::qWait(20);
+        };
+        renew(idleA, attackerA);
+        renew(idleB, attackerB);
+        QTRY_COMPARE(connectedOf(idleA), 3);
+        QTRY_COMPARE(connectedOf(idleB), 4);
+
+        // The visitor's live page connects, and 25 requests are all answered,
+        // the attackers renewing what they lost after each.
+        LiveClientFrom visitorsLive;
+        QVERIFY(visitorsLive.open(visitor, server.port()));
+        QTRY_VERIFY((visitorsLive.pump(), visitorsLive.states.size() == 1));
+        int answered = 0;
+        for (int i = 0; i < 25; ++i) {
+            renew(idleA, attackerA);
+            renew(idleB, attackerB);
+            answered += exchange(server.port(), "GET /api/race HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n", visitor).status == 200;
+        }
+        QCOMPARE(answered, 25);
+
+        // The visitor's page keeps following the race.
+        script_->startRace(10'000);
+        server.raceMayHaveChanged();
+        QTRY_VERIFY((visitorsLive.pump(), visitorsLive.states.size() == 2));
+        QVERIFY(visitorsLive.states.last().value("phase").toString() != QStringLiteral("before"));
+        // Live connections are never the ones displaced, and A never held
+        // more than its share.
+        QCOMPARE(attackersLive.socket->state(), QAbstractSocket::ConnectedState);
+        renew(idleA, attackerA);
+        QVERIFY(connectedOf(idleA) <= 3);
     }
 
     void boardAddresses_data()
