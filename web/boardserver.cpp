@@ -9,6 +9,8 @@
 #include <QTcpSocket>
 #include <QWebSocket>
 
+#include <memory>
+
 namespace {
 
 using StatusCode = QHttpServerResponder::StatusCode;
@@ -40,6 +42,8 @@ struct Reply {
     QByteArray body;
     bool live = false; ///< changes from moment to moment: never cached
     const char *policy = kPagePolicy;
+    /// A body sent as the client reads it, in place of body.
+    std::shared_ptr<web::ReportFile> file = {};
 };
 
 Reply notFound()
@@ -47,13 +51,38 @@ Reply notFound()
     return {StatusCode::NotFound, "text/plain; charset=utf-8", "Nenalezeno.\n"};
 }
 
+struct ConnectionWish {
+    bool close = false;     ///< the connection ends with this reply
+    bool keepAlive = false; ///< an HTTP/1.0 client asked to keep it
+};
+
+// HTTP/1.1 keeps a connection unless the client says "close"; HTTP/1.0
+// closes it unless the client says "keep-alive".
+ConnectionWish connectionWish(const QHttpServerRequest &request, const GuardedSocket *socket)
+{
+    bool close = false;
+    bool keepAlive = false;
+    for (const QByteArray &token : request.value("connection").split(',')) {
+        const QByteArray option = token.trimmed().toLower();
+        close = close || option == "close";
+        keepAlive = keepAlive || option == "keep-alive";
+    }
+    const bool http10 = socket && socket->requestLine().endsWith(" HTTP/1.0");
+    return {close || (http10 && !keepAlive), http10 && keepAlive && !close};
+}
+
 // HEAD gets the same headers as GET, without the body.
 void send(QHttpServerResponder &&responder, const QHttpServerRequest &request, const Reply &reply,
           const QByteArray &allowed = {})
 {
+    auto *socket = dynamic_cast<GuardedSocket *>(responder.socket());
+    const ConnectionWish wish = connectionWish(request, socket);
+    const qint64 length = reply.file ? qint64(reply.file->size()) : reply.body.size();
     responder.writeStatusLine(reply.status);
     responder.writeHeader("Content-Type", reply.type);
-    responder.writeHeader("Content-Length", QByteArray::number(reply.body.size()));
+    responder.writeHeader("Content-Length", QByteArray::number(length));
+    if (wish.close || wish.keepAlive)
+        responder.writeHeader("Connection", wish.close ? "close" : "keep-alive");
     responder.writeHeader("Cache-Control", reply.live ? "no-store" : "no-cache");
     responder.writeHeader("X-Content-Type-Options", "nosniff");
     responder.writeHeader("Referrer-Policy", "no-referrer");
@@ -61,10 +90,18 @@ void send(QHttpServerResponder &&responder, const QHttpServerRequest &request, c
     responder.writeHeader("X-Frame-Options", "DENY");
     if (!allowed.isEmpty())
         responder.writeHeader("Allow", allowed);
-    if (request.method() == QHttpServerRequest::Method::Head)
+    if (request.method() == QHttpServerRequest::Method::Head || reply.file)
         responder.writeBody("", 0);
     else
         responder.writeBody(reply.body);
+    if (!socket)
+        return;
+    if (reply.file && request.method() != QHttpServerRequest::Method::Head) {
+        socket->streamBody([file = reply.file](char *buffer, qint64 size) { return qint64(file->read(buffer, size)); },
+                           length, wish.close);
+    } else {
+        socket->replyWritten(wish.close);
+    }
 }
 
 bool isWebSocketUpgrade(const QHttpServerRequest &request)
@@ -229,9 +266,10 @@ bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
                  QByteArray::fromStdString(web::archiveIndexHtml(archive_.races())), true};
         break;
     case web::Resource::ArchiveReport:
-        if (const std::optional<std::string> report = archive_.report(route.raceFolder))
-            reply = {StatusCode::Ok, "text/html; charset=utf-8", QByteArray::fromStdString(*report), false,
-                     kReportPolicy};
+        // Sent as the client reads it: a report may be megabytes.
+        if (std::optional<web::ReportFile> report = archive_.openReport(route.raceFolder))
+            reply = {StatusCode::Ok, "text/html; charset=utf-8", {}, false, kReportPolicy,
+                     std::make_shared<web::ReportFile>(std::move(*report))};
         break;
     case web::Resource::LiveUpdates:
     case web::Resource::NotFound: break;

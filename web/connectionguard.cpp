@@ -1,20 +1,36 @@
 #include "web/connectionguard.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kSweepPeriodMs = 500;
+// How often a held connection is looked at: a streamed body moves on by
+// up to kBodyAhead bytes each time, several MB/s, more than a phone takes.
+constexpr int kHeldPeriodMs = 5;
+constexpr qint64 kBodyChunk = 16 * 1024;
+constexpr qint64 kBodyAhead = 4 * kBodyChunk;
+// What the HTTP layer skips before a request line.
+constexpr std::string_view kLeadingBlanks = " \t\r\n\v";
 
 } // namespace
 
 // The HTTP layer and the WebSocket layer replace the socket's signal
 // connections on an upgrade, but every reply and every ping goes through
 // writeData, so that is where the time of the last answer is kept.
+//
+// Holding requests back blocks the socket's signals: the HTTP layer reads
+// a request only when the socket says bytes arrived, so it reads none, Qt's
+// read buffer fills up to its limit and the system's buffers then hold the
+// rest, which slows the client down. The signals that go unheard meanwhile
+// are made up for on release: the bytes that wait, or the end of the
+// connection, which the HTTP layer needs to delete the socket.
 GuardedSocket::GuardedSocket(const ConnectionLimits &limits, QObject *parent) : QTcpSocket(parent), limits_(limits)
 {
     sinceAnswer_.start();
     // Connected before the HTTP layer's own handler, so it sees each
     // arrival first.
-    connect(this, &QTcpSocket::readyRead, this, &GuardedSocket::countRequestBytes);
+    connect(this, &QTcpSocket::readyRead, this, &GuardedSocket::arrived);
 }
 
 void GuardedSocket::setClient(const QHostAddress &address)
@@ -27,7 +43,7 @@ void GuardedSocket::setClient(const QHostAddress &address)
 
 bool GuardedSocket::waitsForClient() const
 {
-    return !live_ && bytesToWrite() == 0;
+    return !live_ && !held_ && bytesToWrite() == 0;
 }
 
 qint64 GuardedSocket::writeData(const char *data, qint64 size)
@@ -37,13 +53,102 @@ qint64 GuardedSocket::writeData(const char *data, qint64 size)
     return QTcpSocket::writeData(data, size);
 }
 
-void GuardedSocket::countRequestBytes()
+void GuardedSocket::arrived()
 {
-    unansweredBytes_ += bytesAvailable();
+    const qint64 available = bytesAvailable();
+    unansweredBytes_ += available;
     // Queued: the HTTP layer's handler of this same arrival still runs,
     // and must find the socket open.
-    if (unansweredBytes_ > limits_.maxRequestBytes)
+    if (unansweredBytes_ > limits_.maxRequestBytes) {
         QMetaObject::invokeMethod(this, &QAbstractSocket::abort, Qt::QueuedConnection);
+        return;
+    }
+    // The HTTP layer takes every byte of a request that has not ended yet
+    // and one request at a time, so what is here now continues the request
+    // line or, after an answer, begins the next one.
+    if (requestLineDone_)
+        return;
+    const QByteArray seen = peek(available);
+    for (const char c : seen) {
+        if (requestLine_.isEmpty() && kLeadingBlanks.find(c) != std::string_view::npos)
+            continue;
+        if (c == '\n') {
+            if (requestLine_.endsWith('\r'))
+                requestLine_.chop(1);
+            requestLineDone_ = true;
+            return;
+        }
+        requestLine_ += c;
+    }
+}
+
+void GuardedSocket::replyWritten(bool closeAfter)
+{
+    requestLine_.clear();
+    requestLineDone_ = false;
+    closeAfterReply_ = closeAfterReply_ || closeAfter;
+    if (closeAfterReply_ || bodyLeft_ > 0 || bytesToWrite() > limits_.maxBacklogBytes)
+        hold();
+    moveOn();
+}
+
+void GuardedSocket::streamBody(BodySource source, qint64 size, bool closeAfter)
+{
+    body_ = std::move(source);
+    bodyLeft_ = size;
+    replyWritten(closeAfter);
+}
+
+void GuardedSocket::hold()
+{
+    if (held_)
+        return;
+    held_ = true;
+    blockSignals(true);
+    if (onHold_)
+        onHold_();
+}
+
+void GuardedSocket::release()
+{
+    held_ = false;
+    blockSignals(false);
+    if (state() == QAbstractSocket::UnconnectedState)
+        emit disconnected();
+    else if (bytesAvailable() > 0)
+        QMetaObject::invokeMethod(this, &QIODevice::readyRead, Qt::QueuedConnection);
+}
+
+void GuardedSocket::moveOn()
+{
+    if (!held_)
+        return;
+    if (state() == QAbstractSocket::UnconnectedState) {
+        body_ = nullptr;
+        bodyLeft_ = 0;
+        release();
+        return;
+    }
+    if (state() != QAbstractSocket::ConnectedState)
+        return; // closing: ends once the client has the rest, or by the idle time
+    char chunk[kBodyChunk];
+    while (bodyLeft_ > 0 && bytesToWrite() < kBodyAhead) {
+        const qint64 got = body_(chunk, std::min(kBodyChunk, bodyLeft_));
+        if (got <= 0) {
+            // The body shrank: the length promised cannot be kept.
+            abort();
+            return;
+        }
+        write(chunk, got);
+        bodyLeft_ -= got;
+    }
+    if (bodyLeft_ > 0)
+        return;
+    body_ = nullptr;
+    if (closeAfterReply_)
+        disconnectFromHost();
+    else if (bytesToWrite() <= limits_.maxBacklogBytes)
+        release();
 }
 
 GuardedTcpServer::GuardedTcpServer(const ConnectionLimits &limits, QObject *parent)
@@ -51,6 +156,8 @@ GuardedTcpServer::GuardedTcpServer(const ConnectionLimits &limits, QObject *pare
 {
     connect(&sweepTimer_, &QTimer::timeout, this, &GuardedTcpServer::sweep);
     sweepTimer_.start(kSweepPeriodMs);
+    connect(&heldTimer_, &QTimer::timeout, this, &GuardedTcpServer::moveHeldOn);
+    heldTimer_.setInterval(kHeldPeriodMs);
 }
 
 void GuardedTcpServer::incomingConnection(qintptr descriptor)
@@ -69,6 +176,7 @@ void GuardedTcpServer::incomingConnection(qintptr descriptor)
     // request that never ends cannot grow in memory; it is room enough to
     // see the limit passed.
     socket->setReadBufferSize(2 * limits_.maxRequestBytes);
+    socket->onHold([this] { heldTimer_.start(); });
     sockets_.append(socket);
     addPendingConnection(socket);
 }
@@ -76,27 +184,32 @@ void GuardedTcpServer::incomingConnection(qintptr descriptor)
 bool GuardedTcpServer::makeRoomFor(const QHostAddress &newcomer)
 {
     // A connection closed a moment ago is deleted later by the layer that
-    // owns it; it holds no place any more.
+    // owns it; it holds no place any more. A held one stays listed until its
+    // end is reported.
     sockets_.removeIf([](const QPointer<GuardedSocket> &socket) {
-        return !socket || socket->state() == QAbstractSocket::UnconnectedState;
+        return !socket || (socket->state() == QAbstractSocket::UnconnectedState && !socket->holdsRequests());
     });
-    const auto fromNewcomer = std::count_if(sockets_.cbegin(), sockets_.cend(), [&newcomer](const auto &socket) {
-        return socket->client() == newcomer;
-    });
+    qsizetype open = 0;
+    qsizetype fromNewcomer = 0;
+    for (const QPointer<GuardedSocket> &socket : std::as_const(sockets_)) {
+        if (socket->state() != QAbstractSocket::UnconnectedState) {
+            ++open;
+            fromNewcomer += socket->client() == newcomer;
+        }
+    }
     if (fromNewcomer >= limits_.maxConnectionsPerAddress)
         return false;
-    if (sockets_.size() < limits_.maxConnections)
+    if (open < limits_.maxConnections)
         return true;
     GuardedSocket *longestWaiting = nullptr;
     for (const QPointer<GuardedSocket> &socket : std::as_const(sockets_)) {
-        if (socket->waitsForClient() && socket->client() != newcomer
+        if (socket->state() == QAbstractSocket::ConnectedState && socket->waitsForClient() && socket->client() != newcomer
             && (!longestWaiting || socket->msSinceAnswer() > longestWaiting->msSinceAnswer()))
             longestWaiting = socket;
     }
     if (!longestWaiting)
         return false;
     longestWaiting->abort();
-    sockets_.removeAll(longestWaiting);
     return true;
 }
 
@@ -104,10 +217,37 @@ void GuardedTcpServer::sweep()
 {
     sockets_.removeAll(nullptr);
     for (const QPointer<GuardedSocket> &socket : std::as_const(sockets_)) {
-        if (socket->state() != QAbstractSocket::ConnectedState)
+        if (socket->state() == QAbstractSocket::UnconnectedState)
             continue;
-        // The layer that owns the socket deletes it once it is disconnected.
-        if (socket->idleTooLong() || socket->bytesToWrite() > limits_.maxBacklogBytes)
+        // The layer that owns the socket deletes it once it is disconnected
+        // (a held one once it is moved on). Only a live WebSocket is closed
+        // for its unread backlog: an HTTP client is held back instead.
+        if (socket->idleTooLong() || (socket->isLive() && socket->bytesToWrite() > limits_.maxBacklogBytes))
             socket->abort();
     }
+}
+
+qint64 GuardedTcpServer::unsentBytes() const
+{
+    qint64 unsent = 0;
+    for (const QPointer<GuardedSocket> &socket : sockets_) {
+        if (socket)
+            unsent += socket->bytesToWrite();
+    }
+    return unsent;
+}
+
+void GuardedTcpServer::moveHeldOn()
+{
+    bool anyHeld = false;
+    // Moving on may delete a socket (its end reported to the HTTP layer).
+    const QList<QPointer<GuardedSocket>> sockets = sockets_;
+    for (const QPointer<GuardedSocket> &socket : sockets) {
+        if (socket && socket->holdsRequests()) {
+            socket->moveOn();
+            anyHeld = anyHeld || (socket && socket->holdsRequests());
+        }
+    }
+    if (!anyHeld)
+        heldTimer_.stop();
 }

@@ -2,8 +2,11 @@
 // the HTTP layer: at most so many connections at once and so many from one
 // address, at most so many bytes of request that have not been answered
 // yet, no connection on which nothing was answered for too long (a client
-// that never finishes its request, or stays idle), and no client that lets
-// more unread reply pile up than allowed. When every place is taken, a
+// that never finishes its request, or stays idle). A client that leaves
+// replies unread gets no further request read until it has read them (its
+// requests wait in the system's buffers, not in the program), and a large
+// body goes out a piece at a time as the client takes it; a live WebSocket,
+// which cannot be held back so, is closed instead. When every place is taken, a
 // newcomer from an address still under its own share takes the place of the
 // connection of another address that has waited longest for its client, so one address cannot
 // lock the others out. All of it is checked on the event loop without
@@ -18,6 +21,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <functional>
+
 struct ConnectionLimits {
     int maxConnections = 128;
     /// Connections one address may hold: a phone needs a few, and the
@@ -27,8 +32,9 @@ struct ConnectionLimits {
     qint64 maxRequestBytes = 8 * 1024;
     /// How long a connection may go without anything written to it.
     int idleTimeoutMs = 10'000;
-    /// Reply bytes a client may leave unread.
-    qint64 maxBacklogBytes = 1024 * 1024;
+    /// Reply bytes a client may leave unread: past it no further request is
+    /// read, a streamed body waits, and a live WebSocket is closed.
+    qint64 maxBacklogBytes = 64 * 1024;
 };
 
 /// A client's connection as the guard sees it: when something was last
@@ -50,17 +56,50 @@ public:
     bool waitsForClient() const;
     qint64 msSinceAnswer() const { return sinceAnswer_.elapsed(); }
 
+    /// The first line of the request being answered, as the client sent it
+    /// ("GET / HTTP/1.0"); the HTTP layer keeps the protocol version to itself.
+    const QByteArray &requestLine() const { return requestLine_; }
+
+    /// Fills \a buffer with up to \a size bytes; fewer than asked (or
+    /// below 0) only when the body cannot be read further.
+    using BodySource = std::function<qint64(char *buffer, qint64 size)>;
+
+    /// A whole reply has been written; with \a closeAfter the connection
+    /// ends once the client has it, and no further request is read.
+    void replyWritten(bool closeAfter);
+    /// The head of a reply has been written; its \a size body bytes follow
+    /// from \a source as the client reads them, and no further request is
+    /// read meanwhile.
+    void streamBody(BodySource source, qint64 size, bool closeAfter);
+
+    /// Whether further requests wait until the client has read its replies.
+    bool holdsRequests() const { return held_; }
+    /// Moves a held connection on: more of its body, once the client took
+    /// enough, and reading again once nothing more is owed.
+    void moveOn();
+    /// Called when a connection starts holding requests.
+    void onHold(std::function<void()> callback) { onHold_ = std::move(callback); }
+
 protected:
     qint64 writeData(const char *data, qint64 size) override;
 
 private:
-    void countRequestBytes();
+    void arrived();
+    void hold();
+    void release();
 
     const ConnectionLimits &limits_;
     QHostAddress client_;
     QElapsedTimer sinceAnswer_;
     qint64 unansweredBytes_ = 0;
     bool live_ = false;
+    QByteArray requestLine_;
+    bool requestLineDone_ = false;
+    bool held_ = false;
+    bool closeAfterReply_ = false;
+    BodySource body_;
+    qint64 bodyLeft_ = 0;
+    std::function<void()> onHold_;
 };
 
 class GuardedTcpServer : public QTcpServer {
@@ -68,11 +107,15 @@ class GuardedTcpServer : public QTcpServer {
 public:
     explicit GuardedTcpServer(const ConnectionLimits &limits, QObject *parent = nullptr);
 
+    /// Reply bytes written for the clients that they have not taken yet.
+    qint64 unsentBytes() const;
+
 protected:
     void incomingConnection(qintptr descriptor) override;
 
 private:
     void sweep();
+    void moveHeldOn();
     /// Whether \a newcomer may have a place, making one when every place is
     /// taken by closing the connection of another address that has waited
     /// longest for its client.
@@ -81,4 +124,5 @@ private:
     ConnectionLimits limits_;
     QList<QPointer<GuardedSocket>> sockets_;
     QTimer sweepTimer_;
+    QTimer heldTimer_;
 };

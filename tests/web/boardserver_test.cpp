@@ -286,6 +286,26 @@ private slots:
         const Response report = get(server_->port(), "/races/2026-12-07_19-30-05/report.html");
         QCOMPARE(report.status, 200);
         QCOMPARE(report.body, QByteArray("<html>report \xc4\x8d</html>"));
+        QCOMPARE(report.headers.value("content-length"), QByteArray::number(report.body.size()));
+        // A digit or letter written as an escape is the same character in a
+        // URL; any other escape matches nothing.
+        QCOMPARE(get(server_->port(), "/races/2026-12-07_19-30-0%35/report.html").body, report.body);
+        QCOMPARE(get(server_->port(), "/races/2026-12-07_19-30-05/repor%74.html").body, report.body);
+        QCOMPARE(get(server_->port(), "/races/2026-12-07_19-30-05%2freport.html").status, 404);
+
+        // A report over the limit is listed as too large, with no link that
+        // would lead nowhere.
+        namespace fs = std::filesystem;
+        const fs::path huge = fs::path(archive_.path().toStdString()) / "2026-12-07_22-00-00";
+        fs::create_directories(huge);
+        std::ofstream(huge / "report.html") << "x";
+        fs::resize_file(huge / "report.html", web::kReportSizeLimit + 1);
+        const QByteArray listing = get(server_->port(), "/races/").body;
+        QVERIFY(!listing.contains("2026-12-07_22-00-00/report.html"));
+        QVERIFY(listing.contains("příliš velká (17 MiB, nejvýše 16 MiB)"));
+        QCOMPARE(get(server_->port(), "/races/2026-12-07_22-00-00/report.html").status, 404);
+        const QByteArray headOfHuge = "HEAD /races/2026-12-07_22-00-00/report.html HTTP/1.1\r\n\r\n";
+        QCOMPARE(exchange(server_->port(), headOfHuge).status, 404);
     }
 
     void liveStateOnlyForTheBoardsOwnPage_data()
@@ -331,6 +351,112 @@ private slots:
             QVERIFY2(!policy.contains("script-src"), path);
             QCOMPARE(page.headers.value("x-frame-options"), QByteArray("DENY"));
         }
+    }
+
+    void connectionEndsWhenTheClientAsks_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("replies");
+        QTest::addColumn<bool>("closed");
+        const QByteArray race = "GET /api/race ";
+        QTest::newRow("HTTP/1.0") << race + "HTTP/1.0\r\n\r\n" << 1 << true;
+        QTest::newRow("HTTP/1.0, keep-alive") << race + "HTTP/1.0\r\nConnection: Keep-Alive\r\n\r\n" << 1 << false;
+        QTest::newRow("HTTP/1.1, close") << race + "HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n" << 1 << true;
+        QTest::newRow("HTTP/1.1, close among others")
+            << race + "HTTP/1.1\r\nConnection: TE,  CLOSE\r\n\r\n" << 1 << true;
+        QTest::newRow("HTTP/1.1") << race + "HTTP/1.1\r\nHost: a\r\n\r\n" << 1 << false;
+        QTest::newRow("refused method, close")
+            << QByteArray("DELETE /api/race HTTP/1.1\r\nConnection: close\r\n\r\n") << 1 << true;
+        QTest::newRow("not found, HTTP/1.0") << QByteArray("GET /nowhere HTTP/1.0\r\n\r\n") << 1 << true;
+        // Nothing after the closing request is read.
+        QTest::newRow("pipelined after close")
+            << race + "HTTP/1.1\r\nConnection: close\r\n\r\n" + race + "HTTP/1.1\r\n\r\n" << 1 << true;
+        QTest::newRow("pipelined, 1.1 then 1.0")
+            << "\r\n" + race + "HTTP/1.1\r\n\r\n" + race + "HTTP/1.0\r\n\r\n" + race + "HTTP/1.1\r\n\r\n" << 2 << true;
+    }
+
+    void connectionEndsWhenTheClientAsks()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(int, replies);
+        QFETCH(bool, closed);
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, server_->port());
+        QVERIFY(socket.waitForConnected(2000));
+        // Sent in two parts, so a request line may arrive cut.
+        socket.write(request.left(9));
+        QTest::qWait(20);
+        socket.write(request.mid(9));
+        QByteArray raw;
+        QElapsedTimer waiting;
+        waiting.start();
+        // Far below the idle time: a connection that ends, ends at once.
+        while (socket.state() == QAbstractSocket::ConnectedState && waiting.elapsed() < 1000) {
+            QTest::qWait(10);
+            raw += socket.readAll();
+        }
+        raw += socket.readAll();
+        QCOMPARE(raw.count("HTTP/1.1 "), replies);
+        QCOMPARE(socket.state() == QAbstractSocket::UnconnectedState, closed);
+        QCOMPARE(raw.count("\r\nConnection: close\r\n"), closed ? 1 : 0);
+        // The server lives on.
+        QCOMPARE(get(server_->port(), "/api/race").status, 200);
+    }
+
+    void unreadRepliesHoldFurtherRequests()
+    {
+        // A report of 1 MiB asked for twenty times on one connection whose
+        // client reads nothing for a while, with a small receive buffer so
+        // the system takes little of it.
+        makeArchive();
+        namespace fs = std::filesystem;
+        const fs::path big = fs::path(archive_.path().toStdString()) / "2026-12-07_21-00-00";
+        fs::create_directories(big);
+        QByteArray report;
+        for (int i = 0; report.size() < 1 << 20; ++i)
+            report += "<p>" + QByteArray::number(i) + "</p>\n";
+        std::ofstream(big / "report.html", std::ios::binary) << report.toStdString();
+        const QByteArray ask = "GET /races/2026-12-07_21-00-00/report.html HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+        QTcpSocket reader;
+        reader.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 64 * 1024);
+        reader.setReadBufferSize(64 * 1024);
+        reader.connectToHost(QHostAddress::LocalHost, server_->port());
+        QVERIFY(reader.waitForConnected(2000));
+        reader.write(ask.repeated(20));
+        qint64 mostUnsent = 0;
+        for (int i = 0; i < 50; ++i) {
+            QTest::qWait(10);
+            mostUnsent = std::max(mostUnsent, server_->unsentReplyBytes());
+        }
+        // The first reply is under way; the program holds at most the
+        // unread limit and a little of the file ahead.
+        QVERIFY(mostUnsent > 0);
+        QVERIFY2(mostUnsent <= ConnectionLimits{}.maxBacklogBytes + 128 * 1024, QByteArray::number(mostUnsent));
+
+        // Once the client reads, every reply arrives whole and in order.
+        reader.setReadBufferSize(0);
+        QByteArray raw;
+        QDeadlineTimer deadline(20'000);
+        // Every reply's head is as long as the first.
+        while (!raw.contains("\r\n\r\n")
+               || raw.size() < 20 * (report.size() + raw.indexOf("\r\n\r\n") + 4)) {
+            if (deadline.hasExpired() || reader.state() != QAbstractSocket::ConnectedState)
+                break;
+            QTest::qWait(2);
+            raw += reader.readAll();
+            mostUnsent = std::max(mostUnsent, server_->unsentReplyBytes());
+        }
+        int replies = 0;
+        for (qsizetype at = 0; at < raw.size(); ++replies) {
+            const Response reply = parseResponse(raw.mid(at, 1000));
+            QCOMPARE(reply.status, 200);
+            const qsizetype head = raw.indexOf("\r\n\r\n", at) + 4;
+            QCOMPARE(reply.headers.value("content-length").toLongLong(), report.size());
+            QVERIFY2(raw.mid(head, report.size()) == report, qPrintable(QStringLiteral("reply %1").arg(replies)));
+            at = head + report.size();
+        }
+        QCOMPARE(replies, 20);
+        QVERIFY2(mostUnsent <= ConnectionLimits{}.maxBacklogBytes + 128 * 1024, QByteArray::number(mostUnsent));
     }
 
     void connectionLimitsHold()
