@@ -178,6 +178,18 @@ QByteArray BoardServer::stateDocument() const
     return QByteArray::fromStdString(web::boardStateText(*race_, *settings_));
 }
 
+QByteArray BoardServer::archiveListing()
+{
+    // Listing the archive reads every race folder; many clients asking at
+    // once share one listing a second instead of keeping the loop busy.
+    constexpr int kListingReuseMs = 1000;
+    if (archiveListing_.isEmpty() || archiveListingAge_.hasExpired(kListingReuseMs)) {
+        archiveListing_ = QByteArray::fromStdString(web::archiveIndexHtml(archive_.races()));
+        archiveListingAge_.start();
+    }
+    return archiveListing_;
+}
+
 void BoardServer::raceMayHaveChanged()
 {
     if (publishQueued_)
@@ -262,8 +274,7 @@ bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
     case web::Resource::BoardStyle: reply = page("board.css", "text/css; charset=utf-8"); break;
     case web::Resource::RaceState: reply = {StatusCode::Ok, "application/json", stateDocument(), true}; break;
     case web::Resource::ArchiveIndex:
-        reply = {StatusCode::Ok, "text/html; charset=utf-8",
-                 QByteArray::fromStdString(web::archiveIndexHtml(archive_.races())), true};
+        reply = {StatusCode::Ok, "text/html; charset=utf-8", archiveListing(), true};
         break;
     case web::Resource::ArchiveReport:
         // Sent as the client reads it: a report may be megabytes.

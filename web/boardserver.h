@@ -54,12 +54,15 @@ protected:
 
 private:
     QByteArray stateDocument() const;
+    QByteArray archiveListing();
     void publish();
     void acceptLiveClients();
     void pingLiveClients();
     void dropLiveClient(QWebSocket *client);
 
     web::ArchiveIndex archive_;
+    QByteArray archiveListing_;
+    QElapsedTimer archiveListingAge_;
     ConnectionLimits limits_;
     GuardedTcpServer *tcpServer_ = nullptr;
     const Race *race_ = nullptr;

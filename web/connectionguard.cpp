@@ -41,11 +41,6 @@ void GuardedSocket::setClient(const QHostAddress &address)
     client_ = isIPv4 ? QHostAddress(ipv4) : address;
 }
 
-bool GuardedSocket::waitsForClient() const
-{
-    return !live_ && !held_ && bytesToWrite() == 0;
-}
-
 qint64 GuardedSocket::writeData(const char *data, qint64 size)
 {
     unansweredBytes_ = 0;
@@ -203,7 +198,7 @@ bool GuardedTcpServer::makeRoomFor(const QHostAddress &newcomer)
         return true;
     GuardedSocket *longestWaiting = nullptr;
     for (const QPointer<GuardedSocket> &socket : std::as_const(sockets_)) {
-        if (socket->state() == QAbstractSocket::ConnectedState && socket->waitsForClient() && socket->client() != newcomer
+        if (socket->state() == QAbstractSocket::ConnectedState && !socket->isLive() && socket->client() != newcomer
             && (!longestWaiting || socket->msSinceAnswer() > longestWaiting->msSinceAnswer()))
             longestWaiting = socket;
     }

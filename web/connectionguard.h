@@ -6,11 +6,13 @@
 // replies unread gets no further request read until it has read them (its
 // requests wait in the system's buffers, not in the program), and a large
 // body goes out a piece at a time as the client takes it; a live WebSocket,
-// which cannot be held back so, is closed instead. When every place is taken, a
-// newcomer from an address still under its own share takes the place of the
-// connection of another address that has waited longest for its client, so one address cannot
-// lock the others out. All of it is checked on the event loop without
-// waiting, so an offender never holds up the program.
+// which cannot be held back so, is closed instead. When every place is
+// taken, a newcomer from an address still under its own share takes the
+// place of the connection of another address that has gone longest without
+// anything sent to it (idle, or its client reading nothing), never a live
+// WebSocket's, so no address can lock the others out. All of it is checked
+// on the event loop without waiting, so an offender never holds up the
+// program.
 #pragma once
 
 #include <QElapsedTimer>
@@ -52,8 +54,9 @@ public:
     bool isLive() const { return live_; }
 
     bool idleTooLong() const { return sinceAnswer_.hasExpired(limits_.idleTimeoutMs); }
-    /// Nothing owed to the client: no reply is waiting to go out.
-    bool waitsForClient() const;
+    /// How long the connection has gone without anything written to it:
+    /// the longest is the one that waits longest for its client, to send a
+    /// request or to read its replies.
     qint64 msSinceAnswer() const { return sinceAnswer_.elapsed(); }
 
     /// The first line of the request being answered, as the client sent it

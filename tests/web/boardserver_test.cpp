@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkInterface>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QWebSocket>
@@ -280,6 +281,11 @@ private slots:
     void archiveServesReportsAsTheyAre()
     {
         makeArchive();
+        namespace fs = std::filesystem;
+        const fs::path huge = fs::path(archive_.path().toStdString()) / "2026-12-07_22-00-00";
+        fs::create_directories(huge);
+        std::ofstream(huge / "report.html") << "x";
+        fs::resize_file(huge / "report.html", web::kReportSizeLimit + 1);
         const Response index = get(server_->port(), "/races/");
         QCOMPARE(index.status, 200);
         QVERIFY(index.body.contains("/races/2026-12-07_19-30-05/report.html"));
@@ -295,12 +301,7 @@ private slots:
 
         // A report over the limit is listed as too large, with no link that
         // would lead nowhere.
-        namespace fs = std::filesystem;
-        const fs::path huge = fs::path(archive_.path().toStdString()) / "2026-12-07_22-00-00";
-        fs::create_directories(huge);
-        std::ofstream(huge / "report.html") << "x";
-        fs::resize_file(huge / "report.html", web::kReportSizeLimit + 1);
-        const QByteArray listing = get(server_->port(), "/races/").body;
+        const QByteArray listing = index.body;
         QVERIFY(!listing.contains("2026-12-07_22-00-00/report.html"));
         QVERIFY(listing.contains("příliš velká (17 MiB, nejvýše 16 MiB)"));
         QCOMPARE(get(server_->port(), "/races/2026-12-07_22-00-00/report.html").status, 404);
@@ -595,6 +596,24 @@ private slots:
             QCOMPARE(address->host.toString(), host);
             QCOMPARE(int(address->port), port);
         }
+    }
+
+    void boardUrlsNameEveryAddressListenedOn()
+    {
+        const QList<QHostAddress> own = QNetworkInterface::allAddresses();
+        const QStringList any = boardUrls(QHostAddress(QHostAddress::Any), 8080);
+        QVERIFY(any.contains(QStringLiteral("http://127.0.0.1:8080/")));
+        // The IPv6 loopback where the system has one, in brackets; link-local
+        // addresses are no use in a URL.
+        QCOMPARE(any.contains(QStringLiteral("http://[::1]:8080/")), own.contains(QHostAddress::LocalHostIPv6));
+        for (const QString &url : any)
+            QVERIFY2(!url.contains(QStringLiteral("[fe80:"), Qt::CaseInsensitive), qPrintable(url));
+        const QStringList ipv4 = boardUrls(QHostAddress(QHostAddress::AnyIPv4), 8080);
+        QVERIFY(ipv4.contains(QStringLiteral("http://127.0.0.1:8080/")));
+        QVERIFY(!ipv4.join(u' ').contains(u'['));
+        const QStringList ipv6 = boardUrls(QHostAddress(QHostAddress::AnyIPv6), 8080);
+        QVERIFY(!ipv6.contains(QStringLiteral("http://127.0.0.1:8080/")));
+        QCOMPARE(boardUrls(QHostAddress(QHostAddress::LocalHostIPv6), 80), QStringList{"http://[::1]:80/"});
     }
 
 private:
