@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <sys/socket.h>
+
 namespace {
 
 constexpr int kSweepPeriodMs = 500;
@@ -114,6 +116,15 @@ void GuardedSocket::release()
         QMetaObject::invokeMethod(this, &QIODevice::readyRead, Qt::QueuedConnection);
 }
 
+void GuardedSocket::cutOff()
+{
+    if (state() == QAbstractSocket::ConnectedState || state() == QAbstractSocket::ClosingState) {
+        const linger reset{1, 0};
+        ::setsockopt(int(socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    }
+    abort();
+}
+
 void GuardedSocket::moveOn()
 {
     if (!held_)
@@ -131,7 +142,7 @@ void GuardedSocket::moveOn()
         const qint64 got = body_(chunk, std::min(kBodyChunk, bodyLeft_));
         if (got <= 0) {
             // The body shrank: the length promised cannot be kept.
-            abort();
+            cutOff();
             return;
         }
         write(chunk, got);
@@ -204,7 +215,7 @@ bool GuardedTcpServer::makeRoomFor(const QHostAddress &newcomer)
     }
     if (!longestWaiting)
         return false;
-    longestWaiting->abort();
+    longestWaiting->cutOff();
     return true;
 }
 
@@ -218,7 +229,7 @@ void GuardedTcpServer::sweep()
         // (a held one once it is moved on). Only a live WebSocket is closed
         // for its unread backlog: an HTTP client is held back instead.
         if (socket->idleTooLong() || (socket->isLive() && socket->bytesToWrite() > limits_.maxBacklogBytes))
-            socket->abort();
+            socket->cutOff();
     }
 }
 

@@ -77,6 +77,11 @@ public:
 
     /// Whether further requests wait until the client has read its replies.
     bool holdsRequests() const { return held_; }
+    /// Ends the connection at once with a reset, dropping what the system
+    /// still holds for the client: closed the polite way, a connection whose
+    /// client reads nothing would keep that in the system for minutes.
+    void cutOff();
+
     /// Moves a held connection on: more of its body, once the client took
     /// enough, and reading again once nothing more is owed.
     void moveOn();

@@ -17,6 +17,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 namespace {
 
 struct Response {
@@ -508,6 +512,31 @@ private slots:
         QTest::qWait(limits.idleTimeoutMs * 2);
         QCOMPARE(live.state(), QAbstractSocket::ConnectedState);
         QCOMPARE(server.liveClientCount(), 1);
+
+        // A client that stops reading a large report is cut off after the
+        // idle time, and learns it at once although megabytes are still on
+        // their way to it.
+        namespace fs = std::filesystem;
+        const fs::path big = fs::path(archive_.path().toStdString()) / "2026-12-07_21-30-00";
+        fs::create_directories(big);
+        std::ofstream(big / "report.html") << std::string(8 << 20, 'x');
+        QTcpSocket stalled;
+        stalled.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
+        stalled.setReadBufferSize(4096);
+        stalled.connectToHost(QHostAddress::LocalHost, server.port());
+        QVERIFY(stalled.waitForConnected(2000));
+        stalled.write("GET /races/2026-12-07_21-30-00/report.html HTTP/1.1\r\n\r\n");
+        // Qt reads nothing more from a full read buffer, so it is the
+        // system that is asked.
+        const auto systemState = [&stalled] {
+            tcp_info info{};
+            socklen_t size = sizeof info;
+            ::getsockopt(int(stalled.socketDescriptor()), IPPROTO_TCP, TCP_INFO, &info, &size);
+            return int(info.tcpi_state);
+        };
+        QCOMPARE(systemState(), int(TCP_ESTABLISHED));
+        QTRY_COMPARE_WITH_TIMEOUT(systemState(), int(TCP_CLOSE), 3 * limits.idleTimeoutMs);
+        QCOMPARE(server.unsentReplyBytes(), 0);
     }
 
     void oneAddressCannotLockOthersOut()
