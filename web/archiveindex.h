@@ -20,7 +20,7 @@ struct ArchivedRace {
     std::string startedAt; ///< "7. 12. 2026 19:30:05"
     std::string winner;    ///< empty when no racer finished first
     bool hasReport = false;
-    std::uintmax_t reportSize = 0;
+    std::uintmax_t reportSize = 0; ///< bytes, for a report listed as too large
 };
 
 /// The largest report served; a race's report is far smaller. A larger one
@@ -46,6 +46,7 @@ private:
     int descriptor_ = -1;
     std::uintmax_t size_ = 0;
 };
+
 /// The most races the index lists, newest first.
 inline constexpr std::size_t kIndexedRaceLimit = 500;
 

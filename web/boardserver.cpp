@@ -246,10 +246,13 @@ void BoardServer::dropLiveClient(QWebSocket *client)
 
 bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
+    // QUrl has read escapes of letters, digits and "-._~" as those
+    // characters already; every other escape stays as it came.
     const web::Route route = web::routeFor(request.url().path(QUrl::FullyEncoded).toStdString());
     if (isWebSocketUpgrade(request)) {
         // Accepted here, the HTTP layer hands the socket to the WebSocket
-        // layer; refused, it answers 404 and closes.
+        // layer; refused, missingHandler answers (403 for a foreign page,
+        // else 404) and the HTTP layer closes.
         const bool accepted = route.resource == web::Resource::LiveUpdates
                            && request.method() == QHttpServerRequest::Method::Get && isOwnOrigin(request);
         if (auto *guarded = dynamic_cast<GuardedSocket *>(socket); accepted && guarded)
