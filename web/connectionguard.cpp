@@ -1,6 +1,7 @@
 #include "web/connectionguard.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include <sys/socket.h>
 
