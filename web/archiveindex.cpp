@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -31,33 +32,49 @@ std::string winnerOfLog(const RaceLog &log)
     return {};
 }
 
-// Reads a regular file that is no symbolic link, up to \a limit bytes;
+// Opens a regular file that is no symbolic link, up to \a limit bytes;
 // O_NOFOLLOW and the check on the open descriptor leave no gap for a link
 // swapped in after a check by name.
-std::optional<std::string> readRegularFile(const fs::path &file, std::uintmax_t limit)
+std::optional<ReportFile> openRegularFile(const fs::path &file, std::uintmax_t limit)
 {
     const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
     struct stat info {};
-    std::optional<std::string> bytes;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) <= limit) {
-        std::string text(static_cast<std::size_t>(info.st_size), '\0');
-        std::size_t done = 0;
-        while (done < text.size()) {
-            const ssize_t got = ::read(fd, text.data() + done, text.size() - done);
-            if (got <= 0)
-                break;
-            done += static_cast<std::size_t>(got);
-        }
-        text.resize(done);
-        bytes = std::move(text);
-    }
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) <= limit)
+        return ReportFile(fd, static_cast<std::uintmax_t>(info.st_size));
     ::close(fd);
-    return bytes;
+    return std::nullopt;
 }
 
 } // namespace
+
+ReportFile::ReportFile(ReportFile &&other) noexcept
+    : descriptor_(std::exchange(other.descriptor_, -1)), size_(other.size_)
+{
+}
+
+ReportFile &ReportFile::operator=(ReportFile &&other) noexcept
+{
+    if (this != &other) {
+        if (descriptor_ >= 0)
+            ::close(descriptor_);
+        descriptor_ = std::exchange(other.descriptor_, -1);
+        size_ = other.size_;
+    }
+    return *this;
+}
+
+ReportFile::~ReportFile()
+{
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+}
+
+long ReportFile::read(char *buffer, std::size_t count)
+{
+    return static_cast<long>(::read(descriptor_, buffer, count));
+}
 
 ArchiveIndex::ArchiveIndex(fs::path racesDir) : racesDir_(std::move(racesDir)) {}
 
@@ -97,20 +114,39 @@ std::vector<ArchivedRace> ArchiveIndex::races()
     std::vector<ArchivedRace> races;
     for (const std::string &folder : folders) {
         const fs::path path = racesDir_ / folder;
-        races.push_back({folder, folderStartText(folder), winnerOf(path),
-                         fs::symlink_status(path / kReportFileName, error).type() == fs::file_type::regular});
+        const fs::path report = path / kReportFileName;
+        const bool hasReport = fs::symlink_status(report, error).type() == fs::file_type::regular;
+        const std::uintmax_t size = hasReport ? fs::file_size(report, error) : 0;
+        races.push_back({folder, folderStartText(folder), winnerOf(path), hasReport && !error, error ? 0 : size});
     }
     return races;
 }
 
-std::optional<std::string> ArchiveIndex::report(std::string_view folder) const
+std::optional<ReportFile> ArchiveIndex::openReport(std::string_view folder) const
 {
     if (!isRaceFolderName(folder))
         return std::nullopt;
     const fs::path path = racesDir_ / std::string(folder);
     if (!isRealFolder(path))
         return std::nullopt;
-    return readRegularFile(path / kReportFileName, kReportSizeLimit);
+    return openRegularFile(path / kReportFileName, kReportSizeLimit);
+}
+
+std::optional<std::string> ArchiveIndex::report(std::string_view folder) const
+{
+    std::optional<ReportFile> file = openReport(folder);
+    if (!file)
+        return std::nullopt;
+    std::string text(static_cast<std::size_t>(file->size()), '\0');
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const long got = file->read(text.data() + done, text.size() - done);
+        if (got <= 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    text.resize(done);
+    return text;
 }
 
 std::string folderStartText(std::string_view folder)
@@ -139,8 +175,13 @@ std::string archiveIndexHtml(const std::vector<ArchivedRace> &races)
             html += "<tr><td>" + htmlEscaped(race.startedAt) + "</td><td>"
                   + (race.winner.empty() ? std::string("–") : htmlEscaped(race.winner)) + "</td><td>";
             // The folder name is digits and separators only: safe in a URL as it is.
-            html += race.hasReport ? "<a href=\"/races/" + race.folder + "/" + kReportFileName + "\">zpráva</a>"
-                                   : std::string("není");
+            if (!race.hasReport)
+                html += "není";
+            else if (race.reportSize > kReportSizeLimit)
+                html += "příliš velká (" + std::to_string((race.reportSize + (1u << 20) - 1) >> 20) + " MiB, nejvýše "
+                      + std::to_string(kReportSizeLimit >> 20) + " MiB)";
+            else
+                html += "<a href=\"/races/" + race.folder + "/" + kReportFileName + "\">zpráva</a>";
             html += "</td></tr>\n";
         }
         html += "</tbody></table>\n";

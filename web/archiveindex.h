@@ -18,10 +18,33 @@ struct ArchivedRace {
     std::string startedAt; ///< "7. 12. 2026 19:30:05"
     std::string winner;    ///< empty when no racer finished first
     bool hasReport = false;
+    std::uintmax_t reportSize = 0; ///< bytes, for a report listed as too large
 };
 
-/// The largest report served; a race's report is far smaller.
+/// The largest report served; a race's report is far smaller. A larger one
+/// is listed as too large, without a link.
 inline constexpr std::uintmax_t kReportSizeLimit = 16u << 20;
+
+/// A report opened for reading: a regular file, no symbolic link, at most
+/// kReportSizeLimit bytes when it was opened.
+class ReportFile {
+public:
+    ReportFile(int descriptor, std::uintmax_t size) : descriptor_(descriptor), size_(size) {}
+    ReportFile(ReportFile &&other) noexcept;
+    ReportFile &operator=(ReportFile &&other) noexcept;
+    ReportFile(const ReportFile &) = delete;
+    ReportFile &operator=(const ReportFile &) = delete;
+    ~ReportFile();
+
+    std::uintmax_t size() const { return size_; }
+    /// Reads up to \a count further bytes; 0 at the end, below 0 on an error.
+    long read(char *buffer, std::size_t count);
+
+private:
+    int descriptor_ = -1;
+    std::uintmax_t size_ = 0;
+};
+
 /// The most races the index lists, newest first.
 inline constexpr std::size_t kIndexedRaceLimit = 500;
 
@@ -36,6 +59,8 @@ public:
     /// The bytes of \a folder's report.html, or nullopt when there is no such
     /// race, no report, the report is too large, or a link is in the way.
     std::optional<std::string> report(std::string_view folder) const;
+    /// \a folder's report.html opened, on the same terms.
+    std::optional<ReportFile> openReport(std::string_view folder) const;
 
 private:
     struct KnownWinner {

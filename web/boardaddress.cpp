@@ -48,11 +48,16 @@ std::optional<BoardAddress> parseBoardAddress(const QString &text)
 
 QStringList boardUrls(const QHostAddress &host, quint16 port)
 {
-    if (host != QHostAddress(QHostAddress::Any) && host != QHostAddress(QHostAddress::AnyIPv4))
+    const bool anyIPv4 = host == QHostAddress(QHostAddress::Any) || host == QHostAddress(QHostAddress::AnyIPv4);
+    const bool anyIPv6 = host == QHostAddress(QHostAddress::Any) || host == QHostAddress(QHostAddress::AnyIPv6);
+    if (!anyIPv4 && !anyIPv6)
         return {urlFor(host, port)};
     QStringList urls;
     for (const QHostAddress &address : QNetworkInterface::allAddresses()) {
-        if (address.protocol() == QAbstractSocket::IPv4Protocol)
+        // A link-local IPv6 address needs its interface named, which
+        // browsers do not take in a URL.
+        if ((address.protocol() == QAbstractSocket::IPv4Protocol && anyIPv4)
+            || (address.protocol() == QAbstractSocket::IPv6Protocol && anyIPv6 && !address.isLinkLocal()))
             urls.append(urlFor(address, port));
     }
     return urls;

@@ -21,5 +21,6 @@ struct BoardAddress {
 std::optional<BoardAddress> parseBoardAddress(const QString &text);
 
 /// The URLs a browser can open for a server listening on \a host and \a port:
-/// every IPv4 address of this computer for an "any" address, else the one.
+/// every address of this computer for an "any" address (IPv4 first as the
+/// system lists them, IPv6 in brackets, link-local ones left out), else the one.
 QStringList boardUrls(const QHostAddress &host, quint16 port);

@@ -1,7 +1,7 @@
 // Which of the board server's few resources a request names. The path is
-// matched as it came on the wire, percent escapes and all, against a short
-// list of exact shapes, so nothing is ever decoded into a file path: "..",
-// "%2e%2e", "%2f", a backslash or a NUL simply match no shape.
+// matched against a short list of exact shapes, escapes of other than
+// letters, digits and "-._~" kept as they are, so nothing is ever decoded
+// into a file path: "..", "%2f", a backslash or a NUL simply match no shape.
 #pragma once
 
 #include <string>

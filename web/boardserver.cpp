@@ -9,6 +9,8 @@
 #include <QTcpSocket>
 #include <QWebSocket>
 
+#include <memory>
+
 namespace {
 
 using StatusCode = QHttpServerResponder::StatusCode;
@@ -25,11 +27,23 @@ QByteArray pageResource(const QString &name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Everything a page uses comes from the board itself; no other site may
+// frame a page, and a page posts no form and sets no base. A report keeps
+// its styles in the page, so it may have them, but no script.
+constexpr const char *kPagePolicy =
+    "default-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'";
+constexpr const char *kReportPolicy =
+    "default-src 'self'; style-src 'self' 'unsafe-inline'; frame-ancestors 'none'; base-uri 'none'; "
+    "form-action 'none'";
+
 struct Reply {
     StatusCode status = StatusCode::Ok;
     QByteArray type;
     QByteArray body;
     bool live = false; ///< changes from moment to moment: never cached
+    const char *policy = kPagePolicy;
+    /// A body sent as the client reads it, in place of body.
+    std::shared_ptr<ReportFile> file = {};
 };
 
 Reply notFound()
@@ -37,27 +51,77 @@ Reply notFound()
     return {StatusCode::NotFound, "text/plain; charset=utf-8", "Nenalezeno.\n"};
 }
 
+struct ConnectionWish {
+    bool close = false;     ///< the connection ends with this reply
+    bool keepAlive = false; ///< an HTTP/1.0 client asked to keep it
+};
+
+// HTTP/1.1 keeps a connection unless the client says "close"; HTTP/1.0
+// closes it unless the client says "keep-alive".
+ConnectionWish connectionWish(const QHttpServerRequest &request, const GuardedSocket *socket)
+{
+    bool close = false;
+    bool keepAlive = false;
+    for (const QByteArray &token : request.value("connection").split(',')) {
+        const QByteArray option = token.trimmed().toLower();
+        close = close || option == "close";
+        keepAlive = keepAlive || option == "keep-alive";
+    }
+    const bool http10 = socket && socket->requestLine().endsWith(" HTTP/1.0");
+    return {close || (http10 && !keepAlive), http10 && keepAlive && !close};
+}
+
 // HEAD gets the same headers as GET, without the body.
 void send(QHttpServerResponder &&responder, const QHttpServerRequest &request, const Reply &reply,
           const QByteArray &allowed = {})
 {
+    auto *socket = dynamic_cast<GuardedSocket *>(responder.socket());
+    const ConnectionWish wish = connectionWish(request, socket);
+    const qint64 length = reply.file ? qint64(reply.file->size()) : reply.body.size();
     responder.writeStatusLine(reply.status);
     responder.writeHeader("Content-Type", reply.type);
-    responder.writeHeader("Content-Length", QByteArray::number(reply.body.size()));
+    responder.writeHeader("Content-Length", QByteArray::number(length));
+    if (wish.close || wish.keepAlive)
+        responder.writeHeader("Connection", wish.close ? "close" : "keep-alive");
     responder.writeHeader("Cache-Control", reply.live ? "no-store" : "no-cache");
     responder.writeHeader("X-Content-Type-Options", "nosniff");
     responder.writeHeader("Referrer-Policy", "no-referrer");
+    responder.writeHeader("Content-Security-Policy", reply.policy);
+    responder.writeHeader("X-Frame-Options", "DENY");
     if (!allowed.isEmpty())
         responder.writeHeader("Allow", allowed);
-    if (request.method() == QHttpServerRequest::Method::Head)
+    if (request.method() == QHttpServerRequest::Method::Head || reply.file)
         responder.writeBody("", 0);
     else
         responder.writeBody(reply.body);
+    if (!socket)
+        return;
+    if (reply.file && request.method() != QHttpServerRequest::Method::Head) {
+        socket->streamBody([file = reply.file](char *buffer, qint64 size) { return qint64(file->read(buffer, size)); },
+                           length, wish.close);
+    } else {
+        socket->replyWritten(wish.close);
+    }
 }
 
 bool isWebSocketUpgrade(const QHttpServerRequest &request)
 {
     return request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0;
+}
+
+// A browser names the page that opens a WebSocket in Origin; only the
+// board's own page, served from the very host and port the request is
+// sent to, may read the live state. Clients that are no browser send none.
+bool isOwnOrigin(const QHttpServerRequest &request)
+{
+    const QByteArray origin = request.value("origin");
+    if (origin.isEmpty())
+        return true;
+    const QUrl page(QString::fromLatin1(origin), QUrl::StrictMode);
+    const QUrl target(QStringLiteral("http://") + QString::fromLatin1(request.value("host")), QUrl::StrictMode);
+    const bool http = page.scheme() == u"http" || page.scheme() == u"https";
+    return http && page.isValid() && target.isValid() && !page.host().isEmpty() && page.path().isEmpty()
+        && page.host() == target.host() && page.port(page.scheme() == u"https" ? 443 : 80) == target.port(80);
 }
 
 } // namespace
@@ -112,6 +176,18 @@ QByteArray BoardServer::stateDocument() const
     if (!race_)
         return QByteArrayLiteral("{}");
     return QByteArray::fromStdString(boardStateText(*race_, *settings_));
+}
+
+QByteArray BoardServer::archiveListing()
+{
+    // Listing the archive reads every race folder; many clients asking at
+    // once share one listing a second instead of keeping the loop busy.
+    constexpr int kListingReuseMs = 1000;
+    if (archiveListing_.isEmpty() || archiveListingAge_.hasExpired(kListingReuseMs)) {
+        archiveListing_ = QByteArray::fromStdString(archiveIndexHtml(archive_.races()));
+        archiveListingAge_.start();
+    }
+    return archiveListing_;
 }
 
 void BoardServer::raceMayHaveChanged()
@@ -170,12 +246,19 @@ void BoardServer::dropLiveClient(QWebSocket *client)
 
 bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
+    // QUrl has read escapes of letters, digits and "-._~" as those
+    // characters already; every other escape stays as it came.
     const Route route = routeFor(request.url().path(QUrl::FullyEncoded).toStdString());
-    if (isWebSocketUpgrade(request))
+    if (isWebSocketUpgrade(request)) {
         // Accepted here, the HTTP layer hands the socket to the WebSocket
-        // layer; refused, it answers 404 and closes.
-        return route.resource == Resource::LiveUpdates
-            && request.method() == QHttpServerRequest::Method::Get;
+        // layer; refused, missingHandler answers (403 for a foreign page,
+        // else 404) and the HTTP layer closes.
+        const bool accepted = route.resource == Resource::LiveUpdates
+                           && request.method() == QHttpServerRequest::Method::Get && isOwnOrigin(request);
+        if (auto *guarded = dynamic_cast<GuardedSocket *>(socket); accepted && guarded)
+            guarded->setLive();
+        return accepted;
+    }
     if (route.resource == Resource::NotFound || route.resource == Resource::LiveUpdates)
         return false;
     if (request.method() != QHttpServerRequest::Method::Get && request.method() != QHttpServerRequest::Method::Head) {
@@ -194,12 +277,13 @@ bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
     case Resource::BoardStyle: reply = page("board.css", "text/css; charset=utf-8"); break;
     case Resource::RaceState: reply = {StatusCode::Ok, "application/json", stateDocument(), true}; break;
     case Resource::ArchiveIndex:
-        reply = {StatusCode::Ok, "text/html; charset=utf-8",
-                 QByteArray::fromStdString(archiveIndexHtml(archive_.races())), true};
+        reply = {StatusCode::Ok, "text/html; charset=utf-8", archiveListing(), true};
         break;
     case Resource::ArchiveReport:
-        if (const std::optional<std::string> report = archive_.report(route.raceFolder))
-            reply = {StatusCode::Ok, "text/html; charset=utf-8", QByteArray::fromStdString(*report)};
+        // Sent as the client reads it: a report may be megabytes.
+        if (std::optional<ReportFile> report = archive_.openReport(route.raceFolder))
+            reply = {StatusCode::Ok, "text/html; charset=utf-8", {}, false, kReportPolicy,
+                     std::make_shared<ReportFile>(std::move(*report))};
         break;
     case Resource::LiveUpdates:
     case Resource::NotFound: break;
@@ -210,5 +294,10 @@ bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
 
 void BoardServer::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)
 {
+    if (isWebSocketUpgrade(request) && !isOwnOrigin(request)) {
+        send(makeResponder(request, socket), request,
+             {StatusCode::Forbidden, "text/plain; charset=utf-8", "Jen pro stránku živých výsledků.\n"});
+        return;
+    }
     send(makeResponder(request, socket), request, notFound());
 }

@@ -39,6 +39,8 @@ public:
     void attach(const Race &race, const RaceSettings &settings);
 
     int liveClientCount() const { return int(liveClients_.size()); }
+    /// Reply bytes the program holds that its clients have not taken yet.
+    qint64 unsentReplyBytes() const { return tcpServer_ ? tcpServer_->unsentBytes() : 0; }
 
 public slots:
     /// Something the table shows may have changed: the new state goes to
@@ -52,12 +54,15 @@ protected:
 
 private:
     QByteArray stateDocument() const;
+    QByteArray archiveListing();
     void publish();
     void acceptLiveClients();
     void pingLiveClients();
     void dropLiveClient(QWebSocket *client);
 
     ArchiveIndex archive_;
+    QByteArray archiveListing_;
+    QElapsedTimer archiveListingAge_;
     ConnectionLimits limits_;
     GuardedTcpServer *tcpServer_ = nullptr;
     const Race *race_ = nullptr;

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkInterface>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QWebSocket>
@@ -15,6 +16,10 @@
 
 #include <filesystem>
 #include <fstream>
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 namespace {
 
@@ -49,9 +54,11 @@ bool complete(const QByteArray &raw, bool head)
 
 /// Sends \a request as it is and waits, with the event loop turning (the
 /// server lives on this thread), for the whole answer or the connection's end.
-Response exchange(quint16 port, const QByteArray &request)
+Response exchange(quint16 port, const QByteArray &request, const QHostAddress &from = {})
 {
     QTcpSocket socket;
+    if (!from.isNull())
+        socket.bind(from);
     socket.connectToHost(QHostAddress::LocalHost, port);
     socket.write(request);
     QByteArray raw;
@@ -70,6 +77,68 @@ Response get(quint16 port, const QByteArray &path, const QByteArray &method = "G
 {
     return exchange(port, method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
 }
+
+/// A connection from the loopback address \a from (127.0.0.2 and the like
+/// are this computer too), connected or refused.
+std::unique_ptr<QTcpSocket> connectFrom(const QHostAddress &from, quint16 port)
+{
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->bind(from);
+    socket->connectToHost(QHostAddress::LocalHost, port);
+    socket->waitForConnected(2000);
+    return socket;
+}
+
+/// A WebSocket client of /api/live from a chosen address (QWebSocket
+/// cannot bind one), answering pings; counts the state documents pushed.
+struct LiveClientFrom {
+    std::unique_ptr<QTcpSocket> socket;
+    QByteArray buffer;
+    QList<QJsonObject> states;
+
+    bool open(const QHostAddress &from, quint16 port, const QByteArray &origin = {})
+    {
+        socket = connectFrom(from, port);
+        socket->write("GET /api/live HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port)
+                      + "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
+                        "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                      + (origin.isEmpty() ? QByteArray() : "Origin: " + origin + "\r\n") + "\r\n");
+        QDeadlineTimer deadline(3000);
+        while (!buffer.contains("\r\n\r\n") && !deadline.hasExpired()
+               && socket->state() == QAbstractSocket::ConnectedState) {
+            QTest::qWait(5);
+            buffer += socket->readAll();
+        }
+        const bool upgraded = buffer.startsWith("HTTP/1.1 101");
+        buffer = buffer.mid(buffer.indexOf("\r\n\r\n") + 4);
+        return upgraded;
+    }
+
+    /// Reads what came: state documents are kept, pings answered.
+    void pump()
+    {
+        buffer += socket->readAll();
+        while (buffer.size() >= 2) {
+            const int opcode = buffer[0] & 0x0f;
+            qint64 length = buffer[1] & 0x7f;
+            int at = 2;
+            if (length == 126 && buffer.size() >= 4) {
+                length = (quint8(buffer[2]) << 8) | quint8(buffer[3]);
+                at = 4;
+            } else if (length >= 126) {
+                return; // the board's documents are smaller than 64 KiB
+            }
+            if (buffer.size() < at + length)
+                return;
+            const QByteArray payload = buffer.mid(at, length);
+            buffer.remove(0, at + length);
+            if (opcode == 0x1)
+                states.append(QJsonDocument::fromJson(payload).object());
+            else if (opcode == 0x9) // a pong, masked with zeros as a client must mask
+                socket->write(QByteArray("\x8a", 1) + char(0x80 | payload.size()) + QByteArray(4, '\0') + payload);
+        }
+    }
+};
 
 RaceSettings threeRacers()
 {
@@ -216,12 +285,183 @@ private slots:
     void archiveServesReportsAsTheyAre()
     {
         makeArchive();
+        namespace fs = std::filesystem;
+        const fs::path huge = fs::path(archive_.path().toStdString()) / "2026-12-07_22-00-00";
+        fs::create_directories(huge);
+        std::ofstream(huge / "report.html") << "x";
+        fs::resize_file(huge / "report.html", kReportSizeLimit + 1);
         const Response index = get(server_->port(), "/races/");
         QCOMPARE(index.status, 200);
         QVERIFY(index.body.contains("/races/2026-12-07_19-30-05/report.html"));
         const Response report = get(server_->port(), "/races/2026-12-07_19-30-05/report.html");
         QCOMPARE(report.status, 200);
         QCOMPARE(report.body, QByteArray("<html>report \xc4\x8d</html>"));
+        QCOMPARE(report.headers.value("content-length"), QByteArray::number(report.body.size()));
+        // A digit or letter written as an escape is the same character in a
+        // URL; any other escape matches nothing.
+        QCOMPARE(get(server_->port(), "/races/2026-12-07_19-30-0%35/report.html").body, report.body);
+        QCOMPARE(get(server_->port(), "/races/2026-12-07_19-30-05/repor%74.html").body, report.body);
+        QCOMPARE(get(server_->port(), "/races/2026-12-07_19-30-05%2freport.html").status, 404);
+
+        // A report over the limit is listed as too large, with no link that
+        // would lead nowhere.
+        const QByteArray listing = index.body;
+        QVERIFY(!listing.contains("2026-12-07_22-00-00/report.html"));
+        QVERIFY(listing.contains("příliš velká (17 MiB, nejvýše 16 MiB)"));
+        QCOMPARE(get(server_->port(), "/races/2026-12-07_22-00-00/report.html").status, 404);
+        const QByteArray headOfHuge = "HEAD /races/2026-12-07_22-00-00/report.html HTTP/1.1\r\n\r\n";
+        QCOMPARE(exchange(server_->port(), headOfHuge).status, 404);
+    }
+
+    void liveStateOnlyForTheBoardsOwnPage_data()
+    {
+        QTest::addColumn<QByteArray>("host"); // PORT: the server's port
+        QTest::addColumn<QByteArray>("origin");
+        QTest::addColumn<int>("status");
+        QTest::newRow("no origin: not a browser") << QByteArray("127.0.0.1:PORT") << QByteArray() << 101;
+        QTest::newRow("the board's page") << QByteArray("127.0.0.1:PORT") << QByteArray("http://127.0.0.1:PORT") << 101;
+        QTest::newRow("a local name") << QByteArray("Tramelo.local:PORT") << QByteArray("http://tramelo.local:PORT")
+                                      << 101;
+        QTest::newRow("IPv6") << QByteArray("[::1]:PORT") << QByteArray("http://[::1]:PORT") << 101;
+        QTest::newRow("port 80 written or not") << QByteArray("10.0.0.5") << QByteArray("http://10.0.0.5:80") << 101;
+        QTest::newRow("another site") << QByteArray("127.0.0.1:PORT") << QByteArray("https://evil.example") << 403;
+        QTest::newRow("another port") << QByteArray("127.0.0.1:PORT") << QByteArray("http://127.0.0.1:1") << 403;
+        QTest::newRow("same host, no port") << QByteArray("127.0.0.1:PORT") << QByteArray("http://127.0.0.1") << 403;
+        QTest::newRow("a file or sandbox") << QByteArray("127.0.0.1:PORT") << QByteArray("null") << 403;
+        QTest::newRow("origin without host") << QByteArray() << QByteArray("http://127.0.0.1:PORT") << 403;
+        QTest::newRow("host with a path") << QByteArray("127.0.0.1:PORT") << QByteArray("http://127.0.0.1:PORT/x")
+                                          << 403;
+    }
+
+    void liveStateOnlyForTheBoardsOwnPage()
+    {
+        QFETCH(QByteArray, host);
+        QFETCH(QByteArray, origin);
+        QFETCH(int, status);
+        const QByteArray port = QByteArray::number(server_->port());
+        QByteArray request = "GET /api/live HTTP/1.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                             "Sec-WebSocket-Version: 13\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n";
+        if (!host.isEmpty())
+            request += "Host: " + host.replace("PORT", port) + "\r\n";
+        if (!origin.isEmpty())
+            request += "Origin: " + origin.replace("PORT", port) + "\r\n";
+        QCOMPARE(exchange(server_->port(), request + "\r\n").status, status);
+
+        // Every page, the live one included, forbids framing and foreign content.
+        makeArchive();
+        for (const char *path : {"/", "/races/", "/races/2026-12-07_19-30-05/report.html", "/api/race", "/nowhere"}) {
+            const Response page = get(server_->port(), path);
+            const QByteArray policy = page.headers.value("content-security-policy");
+            QVERIFY2(policy.startsWith("default-src 'self';") && policy.contains("frame-ancestors 'none'"), path);
+            QVERIFY2(!policy.contains("script-src"), path);
+            QCOMPARE(page.headers.value("x-frame-options"), QByteArray("DENY"));
+        }
+    }
+
+    void connectionEndsWhenTheClientAsks_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("replies");
+        QTest::addColumn<bool>("closed");
+        const QByteArray race = "GET /api/race ";
+        QTest::newRow("HTTP/1.0") << race + "HTTP/1.0\r\n\r\n" << 1 << true;
+        QTest::newRow("HTTP/1.0, keep-alive") << race + "HTTP/1.0\r\nConnection: Keep-Alive\r\n\r\n" << 1 << false;
+        QTest::newRow("HTTP/1.1, close") << race + "HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n" << 1 << true;
+        QTest::newRow("HTTP/1.1, close among others")
+            << race + "HTTP/1.1\r\nConnection: TE,  CLOSE\r\n\r\n" << 1 << true;
+        QTest::newRow("HTTP/1.1") << race + "HTTP/1.1\r\nHost: a\r\n\r\n" << 1 << false;
+        QTest::newRow("refused method, close")
+            << QByteArray("DELETE /api/race HTTP/1.1\r\nConnection: close\r\n\r\n") << 1 << true;
+        QTest::newRow("not found, HTTP/1.0") << QByteArray("GET /nowhere HTTP/1.0\r\n\r\n") << 1 << true;
+        // Nothing after the closing request is read.
+        QTest::newRow("pipelined after close")
+            << race + "HTTP/1.1\r\nConnection: close\r\n\r\n" + race + "HTTP/1.1\r\n\r\n" << 1 << true;
+        QTest::newRow("pipelined, 1.1 then 1.0")
+            << "\r\n" + race + "HTTP/1.1\r\n\r\n" + race + "HTTP/1.0\r\n\r\n" + race + "HTTP/1.1\r\n\r\n" << 2 << true;
+    }
+
+    void connectionEndsWhenTheClientAsks()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(int, replies);
+        QFETCH(bool, closed);
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, server_->port());
+        QVERIFY(socket.waitForConnected(2000));
+        // Sent in two parts, so a request line may arrive cut.
+        socket.write(request.left(9));
+        QTest::qWait(20);
+        socket.write(request.mid(9));
+        QByteArray raw;
+        QElapsedTimer waiting;
+        waiting.start();
+        // Far below the idle time: a connection that ends, ends at once.
+        while (socket.state() == QAbstractSocket::ConnectedState && waiting.elapsed() < 1000) {
+            QTest::qWait(10);
+            raw += socket.readAll();
+        }
+        raw += socket.readAll();
+        QCOMPARE(raw.count("HTTP/1.1 "), replies);
+        QCOMPARE(socket.state() == QAbstractSocket::UnconnectedState, closed);
+        QCOMPARE(raw.count("\r\nConnection: close\r\n"), closed ? 1 : 0);
+        // The server lives on.
+        QCOMPARE(get(server_->port(), "/api/race").status, 200);
+    }
+
+    void unreadRepliesHoldFurtherRequests()
+    {
+        // A report of 1 MiB asked for twenty times on one connection whose
+        // client reads nothing for a while, with a small receive buffer so
+        // the system takes little of it.
+        makeArchive();
+        namespace fs = std::filesystem;
+        const fs::path big = fs::path(archive_.path().toStdString()) / "2026-12-07_21-00-00";
+        fs::create_directories(big);
+        QByteArray report;
+        for (int i = 0; report.size() < 1 << 20; ++i)
+            report += "<p>" + QByteArray::number(i) + "</p>\n";
+        std::ofstream(big / "report.html", std::ios::binary) << report.toStdString();
+        const QByteArray ask = "GET /races/2026-12-07_21-00-00/report.html HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+        QTcpSocket reader;
+        reader.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 64 * 1024);
+        reader.setReadBufferSize(64 * 1024);
+        reader.connectToHost(QHostAddress::LocalHost, server_->port());
+        QVERIFY(reader.waitForConnected(2000));
+        reader.write(ask.repeated(20));
+        qint64 mostUnsent = 0;
+        for (int i = 0; i < 50; ++i) {
+            QTest::qWait(10);
+            mostUnsent = std::max(mostUnsent, server_->unsentReplyBytes());
+        }
+        // The first reply is under way; the program holds at most the
+        // unread limit and a little of the file ahead.
+        QVERIFY(mostUnsent > 0);
+        QVERIFY2(mostUnsent <= ConnectionLimits{}.maxBacklogBytes + 128 * 1024, QByteArray::number(mostUnsent));
+
+        // Once the client reads, every reply arrives whole and in order.
+        reader.setReadBufferSize(0);
+        QByteArray raw;
+        QDeadlineTimer deadline(20'000);
+        // Every reply's head is as long as the first.
+        while (!raw.contains("\r\n\r\n")
+               || raw.size() < 20 * (report.size() + raw.indexOf("\r\n\r\n") + 4)) {
+            if (deadline.hasExpired() || reader.state() != QAbstractSocket::ConnectedState)
+                break;
+            QTest::qWait(2);
+            raw += reader.readAll();
+            mostUnsent = std::max(mostUnsent, server_->unsentReplyBytes());
+        }
+        int replies = 0;
+        for (qsizetype at = 0; at < raw.size(); ++replies) {
+            const Response reply = parseResponse(raw.mid(at, 1000));
+            QCOMPARE(reply.status, 200);
+            const qsizetype head = raw.indexOf("\r\n\r\n", at) + 4;
+            QCOMPARE(reply.headers.value("content-length").toLongLong(), report.size());
+            QVERIFY2(raw.mid(head, report.size()) == report, qPrintable(QStringLiteral("reply %1").arg(replies)));
+            at = head + report.size();
+        }
+        QCOMPARE(replies, 20);
+        QVERIFY2(mostUnsent <= ConnectionLimits{}.maxBacklogBytes + 128 * 1024, QByteArray::number(mostUnsent));
     }
 
     void connectionLimitsHold()
@@ -272,6 +512,91 @@ private slots:
         QTest::qWait(limits.idleTimeoutMs * 2);
         QCOMPARE(live.state(), QAbstractSocket::ConnectedState);
         QCOMPARE(server.liveClientCount(), 1);
+
+        // A client that stops reading a large report is cut off after the
+        // idle time, and learns it at once although megabytes are still on
+        // their way to it.
+        namespace fs = std::filesystem;
+        const fs::path big = fs::path(archive_.path().toStdString()) / "2026-12-07_21-30-00";
+        fs::create_directories(big);
+        std::ofstream(big / "report.html") << std::string(8 << 20, 'x');
+        QTcpSocket stalled;
+        stalled.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
+        stalled.setReadBufferSize(4096);
+        stalled.connectToHost(QHostAddress::LocalHost, server.port());
+        QVERIFY(stalled.waitForConnected(2000));
+        stalled.write("GET /races/2026-12-07_21-30-00/report.html HTTP/1.1\r\n\r\n");
+        // Qt reads nothing more from a full read buffer, so it is the
+        // system that is asked.
+        const auto systemState = [&stalled] {
+            tcp_info info{};
+            socklen_t size = sizeof info;
+            ::getsockopt(int(stalled.socketDescriptor()), IPPROTO_TCP, TCP_INFO, &info, &size);
+            return int(info.tcpi_state);
+        };
+        QCOMPARE(systemState(), int(TCP_ESTABLISHED));
+        QTRY_COMPARE_WITH_TIMEOUT(systemState(), int(TCP_CLOSE), 3 * limits.idleTimeoutMs);
+        QCOMPARE(server.unsentReplyBytes(), 0);
+    }
+
+    void oneAddressCannotLockOthersOut()
+    {
+        ConnectionLimits limits;
+        limits.maxConnections = 8;
+        limits.maxConnectionsPerAddress = 4;
+        BoardServer server(std::filesystem::path(archive_.path().toStdString()), limits);
+        QString error;
+        QVERIFY(server.listen({QHostAddress(QHostAddress::LocalHost), 0}, &error));
+        server.attach(script_->engine.race(), script_->settings);
+        const QHostAddress attackerA(QStringLiteral("127.0.0.1"));
+        const QHostAddress attackerB(QStringLiteral("127.0.0.3"));
+        const QHostAddress visitor(QStringLiteral("127.0.0.2"));
+
+        // A holds a live WebSocket and asks for six idle connections more; B
+        // for six idle ones. Together they hold every place there is.
+        LiveClientFrom attackersLive;
+        QVERIFY(attackersLive.open(attackerA, server.port()));
+        std::vector<std::unique_ptr<QTcpSocket>> idleA, idleB;
+        const auto connectedOf = [](std::vector<std::unique_ptr<QTcpSocket>> &sockets) {
+            return std::count_if(sockets.cbegin(), sockets.cend(), [](const auto &socket) {
+                return socket->state() == QAbstractSocket::ConnectedState;
+            });
+        };
+        // Closed places are taken again at once, as a hostile client would.
+        const auto renew = [&](std::vector<std::unique_ptr<QTcpSocket>> &sockets, const QHostAddress &from) {
+            std::erase_if(sockets, [](const auto &socket) { return socket->state() != QAbstractSocket::ConnectedState; });
+            while (sockets.size() < 6)
+                sockets.push_back(connectFrom(from, server.port()));
+            QTest::qWait(20);
+        };
+        renew(idleA, attackerA);
+        renew(idleB, attackerB);
+        QTRY_COMPARE(connectedOf(idleA), 3);
+        QTRY_COMPARE(connectedOf(idleB), 4);
+
+        // The visitor's live page connects, and 25 requests are all answered,
+        // the attackers renewing what they lost after each.
+        LiveClientFrom visitorsLive;
+        QVERIFY(visitorsLive.open(visitor, server.port()));
+        QTRY_VERIFY((visitorsLive.pump(), visitorsLive.states.size() == 1));
+        int answered = 0;
+        for (int i = 0; i < 25; ++i) {
+            renew(idleA, attackerA);
+            renew(idleB, attackerB);
+            answered += exchange(server.port(), "GET /api/race HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n", visitor).status == 200;
+        }
+        QCOMPARE(answered, 25);
+
+        // The visitor's page keeps following the race.
+        script_->startRace(10'000);
+        server.raceMayHaveChanged();
+        QTRY_VERIFY((visitorsLive.pump(), visitorsLive.states.size() == 2));
+        QVERIFY(visitorsLive.states.last().value("phase").toString() != QStringLiteral("before"));
+        // Live connections are never the ones displaced, and A never held
+        // more than its share.
+        QCOMPARE(attackersLive.socket->state(), QAbstractSocket::ConnectedState);
+        renew(idleA, attackerA);
+        QVERIFY(connectedOf(idleA) <= 3);
     }
 
     void boardAddresses_data()
@@ -300,6 +625,24 @@ private slots:
             QCOMPARE(address->host.toString(), host);
             QCOMPARE(int(address->port), port);
         }
+    }
+
+    void boardUrlsNameEveryAddressListenedOn()
+    {
+        const QList<QHostAddress> own = QNetworkInterface::allAddresses();
+        const QStringList any = boardUrls(QHostAddress(QHostAddress::Any), 8080);
+        QVERIFY(any.contains(QStringLiteral("http://127.0.0.1:8080/")));
+        // The IPv6 loopback where the system has one, in brackets; link-local
+        // addresses are no use in a URL.
+        QCOMPARE(any.contains(QStringLiteral("http://[::1]:8080/")), own.contains(QHostAddress::LocalHostIPv6));
+        for (const QString &url : any)
+            QVERIFY2(!url.contains(QStringLiteral("[fe80:"), Qt::CaseInsensitive), qPrintable(url));
+        const QStringList ipv4 = boardUrls(QHostAddress(QHostAddress::AnyIPv4), 8080);
+        QVERIFY(ipv4.contains(QStringLiteral("http://127.0.0.1:8080/")));
+        QVERIFY(!ipv4.join(u' ').contains(u'['));
+        const QStringList ipv6 = boardUrls(QHostAddress(QHostAddress::AnyIPv6), 8080);
+        QVERIFY(!ipv6.contains(QStringLiteral("http://127.0.0.1:8080/")));
+        QCOMPARE(boardUrls(QHostAddress(QHostAddress::LocalHostIPv6), 80), QStringList{"http://[::1]:80/"});
     }
 
 private:

@@ -74,9 +74,11 @@ def start_program_with_board(session, program, port, env=None):
     return process, window, port
 
 
-def http_get(port, path, timeout=5):
-    """(status, body) of a plain GET on loopback."""
-    with socket.create_connection(("127.0.0.1", port), timeout=timeout) as connection:
+def http_get(port, path, timeout=5, source=None):
+    """(status, body) of a plain GET on loopback, from the loopback address
+    source (such as "127.0.0.2") when given."""
+    with socket.create_connection(("127.0.0.1", port), timeout=timeout,
+                                  source_address=(source, 0) if source else None) as connection:
         connection.sendall(f"GET {path} HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n".encode())
         raw = b""
         while True:
@@ -174,8 +176,10 @@ class BoardClient:
     frames, and a pong for every ping (the server drops a client that stops
     answering). Non-blocking: call pump() when the socket is readable."""
 
-    def __init__(self, port):
-        self.socket = socket.create_connection(("127.0.0.1", port), timeout=10)
+    def __init__(self, port, source=None):
+        """source: the loopback address to connect from (such as "127.0.0.2")."""
+        self.socket = socket.create_connection(("127.0.0.1", port), timeout=10,
+                                               source_address=(source, 0) if source else None)
         key = base64.b64encode(os.urandom(16)).decode()
         self.socket.sendall((f"GET /api/live HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nUpgrade: websocket\r\n"
                              f"Connection: Upgrade\r\nSec-WebSocket-Key: {key}\r\n"
