@@ -27,10 +27,13 @@ QFont faceFont()
     return font;
 }
 
-QFont pointFont(int points)
+QFont pointFont(int points, double scale)
 {
     QFont font = faceFont();
-    font.setPointSize(points);
+    if (scale == 1.0)
+        font.setPointSize(points);
+    else
+        font.setPointSizeF(points * scale);
     return font;
 }
 
@@ -50,19 +53,19 @@ double emPerCellHeight()
 
 } // namespace
 
-QFont headerFont()
+QFont headerFont(double scale)
 {
-    return pointFont(8);
+    return pointFont(8, scale);
 }
 
-QFont unitFont()
+QFont unitFont(double scale)
 {
-    return pointFont(12);
+    return pointFont(12, scale);
 }
 
-QFont noteFont()
+QFont noteFont(double scale)
 {
-    return pointFont(10);
+    return pointFont(10, scale);
 }
 
 QFont valueFont(int cellHeight, bool bold)

@@ -15,9 +15,10 @@ inline constexpr int kLargestValueSize = 700; ///< tenths of a pixel
 inline constexpr int kValueSizeStep = 35;
 inline constexpr int kCellClearance = 5; ///< kept clear on each side of a value
 
-QFont headerFont(); ///< 8 pt, column titles
-QFont unitFont();   ///< 12 pt, unit labels
-QFont noteFont();   ///< 10 pt, the logo status note
+// The fixed fonts grow by \a scale on a screen taller than 1080 lines.
+QFont headerFont(double scale = 1.0); ///< 8 pt, column titles
+QFont unitFont(double scale = 1.0);   ///< 12 pt, unit labels
+QFont noteFont(double scale = 1.0);   ///< 10 pt, the logo status note
 
 /// The value font whose character cell (ascent plus descent) is \a cellHeight pixels.
 QFont valueFont(int cellHeight, bool bold);
