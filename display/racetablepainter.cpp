@@ -326,7 +326,7 @@ void RaceTablePainter::paintPicture(Pass &pass, int resource, const Rect &cell, 
 {
     if (resource == 0)
         return;
-    const QImage &picture = pictures_.picture(resource);
+    const QImage &picture = pictures_.picture(resource, pass.scale * pass.painter.device()->devicePixelRatioF());
     if (picture.isNull())
         return;
     const int cx = cell.left + cell.width() / 2;

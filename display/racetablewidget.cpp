@@ -71,7 +71,7 @@ void RaceTableWidget::createActionButtons(int seat, const Rect &cell)
     for (const ActionButton &action : actionButtons(seat, cell, scaledSize(kActionButtonSize, scale))) {
         auto *button = new QPushButton(this);
         button->setObjectName(QStringLiteral("actionButton%1").arg(action.command));
-        button->setIcon(QIcon(QPixmap::fromImage(pictures_.picture(action.resource))));
+        button->setIcon(QIcon(QPixmap::fromImage(pictures_.picture(action.resource, scale * devicePixelRatioF()))));
         button->setIconSize(QSize(30, 30) * scale);
         button->setGeometry(toQRect(action.geometry));
         connect(button, &QPushButton::clicked, this, [this, command = action.command] {

@@ -3,6 +3,8 @@
 #include "display/colourscheme.h"
 #include "display/qtgeometry.h"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -411,4 +413,29 @@ TEST(TablePainter, UnitBandsAndPicturePlacesGrowWithTheScale)
     const Rect lapTime = table.cell(4, 1);
     EXPECT_TRUE(table.filledWith(QRect(lapTime.left, lapTime.bottom - 61, lapTime.width(), 1), kBlue.border));
     EXPECT_NE(table.at(lapTime.left + 5, lapTime.bottom - 31), kBlue.border);
+}
+
+// Where a table pixel covers more than one device pixel the picture drawn
+// for twice the pixels is used, never the plain one stretched; the plain one
+// stays where it is drawn one to one.
+TEST(TablePainter, PicturesForTwiceThePixelsServeGrownTables)
+{
+    PictureFolder pictures;
+    pictures.add(118, {78, 60}, {10, 20, 30});
+    ASSERT_TRUE(savePicture(pictures.dir.filePath(QStringLiteral("bitmap118@2x.png")), {156, 120}, {90, 80, 70}));
+    auto flagColour = [&](QSize size, double scale, double deviceRatio) {
+        TableFixture table({.racers = 1, .size = size, .scale = scale, .pictureLocation = pictures.location()});
+        const Rect cell = table.cell(10, 0);
+        QImage device(size * deviceRatio, QImage::Format_RGB32);
+        device.setDevicePixelRatio(deviceRatio);
+        table.race.racers[0].flagCode = "3";
+        QPainter surface(&device);
+        EXPECT_EQ(table.painter.paint(surface, size).outcome, PaintOutcome::Completed);
+        surface.end();
+        const QPoint centre = QPoint(cell.left + cell.width() / 2, cell.top + cell.height() / 2) * deviceRatio;
+        return rgbAt(device, centre.x(), centre.y());
+    };
+    EXPECT_EQ(flagColour({1280, 1024}, 1.0, 1.0), (Rgb{10, 20, 30}));
+    EXPECT_EQ(flagColour({3840, 2160}, 2.0, 1.0), (Rgb{90, 80, 70}));
+    EXPECT_EQ(flagColour({1920, 1080}, 1.0, 2.0), (Rgb{90, 80, 70})) << "a desktop at 200 %";
 }
