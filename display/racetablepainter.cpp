@@ -73,6 +73,7 @@ void RaceTablePainter::setSizeScale(double scale)
     headerFont_ = headerFont(scale);
     unitFont_ = unitFont(scale);
     noteFont_ = noteFont(scale);
+    fitter_.setScale(scale);
 }
 
 PaintResult RaceTablePainter::paint(QPainter &painter, QSize clientSize)

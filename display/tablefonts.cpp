@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -94,9 +95,26 @@ int CellFontFitter::fitCellFont(const QString &text, int width, int height, int 
     return size;
 }
 
+void CellFontFitter::setScale(double scale)
+{
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    for (auto &sizes : fonts_)
+        for (auto &slot : sizes)
+            slot.reset();
+    fits_.clear();
+}
+
+int CellFontFitter::sizeAt(int step) const
+{
+    return scale_ == 1.0 ? step * kValueSizeStep : static_cast<int>(std::lround(step * kValueSizeStep * scale_));
+}
+
 int CellFontFitter::measureFit(const QString &text, int width, int height, bool bold)
 {
-    for (int size = kLargestValueSize; size > 0; size -= kValueSizeStep) {
+    for (int step = kSizeCount; step > 0; --step) {
+        const int size = sizeAt(step);
         const QFontMetrics &m = metrics(size, bold);
         if (m.horizontalAdvance(text) <= width - 2 * kCellClearance && m.height() <= height - 2 * kCellClearance)
             return size;
@@ -116,7 +134,9 @@ const QFontMetrics &CellFontFitter::metrics(int size, bool bold)
 
 const CellFontFitter::SizedFont &CellFontFitter::sized(int size, bool bold)
 {
-    std::optional<SizedFont> &slot = fonts_[bold ? 1 : 0][std::clamp(size / kValueSizeStep, 0, kSizeCount)];
+    // Sizes are whole steps, rounded once scaled: half a unit finds the step.
+    const int step = static_cast<int>((size + 0.5) / (kValueSizeStep * scale_));
+    std::optional<SizedFont> &slot = fonts_[bold ? 1 : 0][std::clamp(step, 0, kSizeCount)];
     if (!slot) {
         const QFont font = valueFont(size / 10, bold);
         slot.emplace(SizedFont{font, QFontMetrics(font)});

@@ -34,6 +34,10 @@ public:
     const QFont &font(int size, bool bold);
     const QFontMetrics &metrics(int size, bool bold);
 
+    /// On a tall screen the sizes tried grow by \a scale, the largest and
+    /// each step alike; at 1 they are the ones above.
+    void setScale(double scale);
+
 private:
     struct SizedFont {
         QFont font;
@@ -53,6 +57,9 @@ private:
 
     const SizedFont &sized(int size, bool bold);
     int measureFit(const QString &text, int width, int height, bool bold);
+    int sizeAt(int step) const; ///< the size of step 1 to kSizeCount
+
+    double scale_ = 1.0;
 
     static constexpr int kSizeCount = kLargestValueSize / kValueSizeStep;
     std::array<std::array<std::optional<SizedFont>, kSizeCount + 1>, 2> fonts_;
