@@ -4,6 +4,7 @@
 #include "config/racesettings.h"
 #include "display/racerlogos.h"
 #include "display/racetablepainter.h"
+#include "display/tablefonts.h"
 #include "display/tablelayout.h"
 #include "display/tablepictures.h"
 #include "engine/duration.h"
@@ -154,6 +155,7 @@ int main(int argc, char **argv)
         return 1;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    allowLargeCachedGlyphs(); // as the program does
     QGuiApplication app(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

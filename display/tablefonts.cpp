@@ -54,6 +54,13 @@ double emPerCellHeight()
 
 } // namespace
 
+void allowLargeCachedGlyphs()
+{
+    // Twice the largest value font of a 2160-line table at 200 %.
+    if (qEnvironmentVariableIsEmpty("QT_MAX_CACHED_GLYPH_SIZE"))
+        qputenv("QT_MAX_CACHED_GLYPH_SIZE", "320");
+}
+
 QFont headerFont(double scale)
 {
     return pointFont(8, scale);
