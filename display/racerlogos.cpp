@@ -16,10 +16,11 @@ std::string sizeNote(int width, int height)
     return "!velikost: " + std::to_string(width) + "x" + std::to_string(height) + "px";
 }
 
-bool fitsCell(const QSize &size, const Rect &cell)
+bool fitsCell(const QSize &size, const Rect &cell, double scale)
 {
-    return size.width() <= kMaxLogoWidth && size.height() <= kMaxLogoHeight && size.width() + 2 <= cell.width()
-        && size.height() + 2 <= cell.height();
+    const QSize shown = size * scale;
+    return size.width() <= kMaxLogoWidth && size.height() <= kMaxLogoHeight && shown.width() + 2 <= cell.width()
+        && shown.height() + 2 <= cell.height();
 }
 
 Rect centredOn(const Rect &cell, int width, int height)
@@ -54,7 +55,7 @@ void RacerLogos::load(const RaceSettings &settings, Race &race)
             continue;
         }
         LogoFile logo = readLogoFile(QString::fromStdString(file),
-                                     [&racer](const QSize &size) { return fitsCell(size, racer.logoRect); });
+                                     [&racer, this](const QSize &size) { return fitsCell(size, racer.logoRect, scale_); });
         if (logo.status == LogoFile::Status::Unreadable) {
             racer.logoStatusText = kLoadErrorText;
             continue;
@@ -64,7 +65,8 @@ void RacerLogos::load(const RaceSettings &settings, Race &race)
             continue;
         }
         racer.logoStatusText.clear();
-        racer.logoRect = centredOn(racer.logoRect, logo.size.width(), logo.size.height());
+        const QSize shown = logo.size * scale_;
+        racer.logoRect = centredOn(racer.logoRect, shown.width(), shown.height());
         images_[seat] = std::move(logo.image);
     }
 }

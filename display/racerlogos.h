@@ -28,6 +28,11 @@ public:
     /// The seat's logo; null when it has none that fits.
     const QImage &logo(int seat) const { return images_[seat]; }
 
+    /// On a tall screen a logo is shown grown by \a scale (its file still
+    /// keeps to 150 x 100 px); the logo rectangle is the grown one.
+    void setSizeScale(double scale) { scale_ = scale; }
+
 private:
+    double scale_ = 1.0;
     std::array<QImage, kSeatCount> images_;
 };

@@ -9,6 +9,7 @@
 
 #include <QPainter>
 
+
 namespace {
 
 constexpr int kActionColumn = 0;
@@ -32,9 +33,9 @@ void drawCellBox(QPainter &painter, const Rect &cell, const QColor &border, cons
 }
 
 // The band under the value where units and logo notes stand.
-QRect lowerBand(const Rect &cell)
+QRect lowerBand(const Rect &cell, int bandHeight)
 {
-    return {cell.left, cell.bottom - kUnitBandHeight, cell.width(), kUnitBandHeight};
+    return {cell.left, cell.bottom - bandHeight, cell.width(), bandHeight};
 }
 
 } // namespace
@@ -48,6 +49,9 @@ struct RaceTablePainter::Pass {
     TableRows rows;
     int refreshColumn;
     int repaintRow;
+    double scale;
+    int unitBand;  ///< the unit band's height
+    int stripeGap;
     PaintResult result;
 
     bool rowRepaint() const { return repaintRow != kNoRow; }
@@ -59,6 +63,17 @@ RaceTablePainter::RaceTablePainter(Race &race, const RaceSettings &settings, con
     : race_(race), settings_(settings), logos_(logos), pictures_(pictures), headerFont_(headerFont()),
       unitFont_(unitFont()), noteFont_(noteFont())
 {
+}
+
+void RaceTablePainter::setSizeScale(double scale)
+{
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    headerFont_ = headerFont(scale);
+    unitFont_ = unitFont(scale);
+    noteFont_ = noteFont(scale);
+    fitter_.setScale(scale);
 }
 
 PaintResult RaceTablePainter::paint(QPainter &painter, QSize clientSize)
@@ -85,9 +100,13 @@ PaintResult RaceTablePainter::paint(QPainter &painter, QSize clientSize)
               clientSize.width(),
               clientSize.height(),
               colourScheme(settingToInt(settings_.colourScheme)),
-              tableRows(arrangementFromSetting(settingToInt(settings_.racerArrangement)), active, clientSize.height()),
+              tableRows(arrangementFromSetting(settingToInt(settings_.racerArrangement)), active, clientSize.height(),
+                        scaledSize(kHeaderHeight, scale_)),
               state.refreshColumn,
               state.repaintRow,
+              scale_,
+              scaledSize(kUnitBandHeight, scale_),
+              scaledSize(kStripeGap, scale_),
               {}};
     if (!paintTable(pass)) {
         // The requests stay as they are; the unfinished refresh makes the next paint a full one.
@@ -114,7 +133,7 @@ bool RaceTablePainter::paintTable(Pass &pass)
     painter.setBackgroundMode(Qt::TransparentMode);
 
     if (!pass.rows.hasRows())
-        tableBottom_ = pass.rows.tableTop + kHeaderHeight; // the header alone closes the table
+        tableBottom_ = pass.rows.tableTop + pass.rows.headerHeight; // the header alone closes the table
     if (!pass.rowRepaint())
         paintStripes(pass, 0, pass.rows.tableTop);
 
@@ -139,8 +158,8 @@ bool RaceTablePainter::paintTable(Pass &pass)
         x += width;
     }
 
-    if (!pass.rowRepaint() && tableBottom_ + kStripeGap < pass.height)
-        paintStripes(pass, tableBottom_ + kStripeGap, pass.height);
+    if (!pass.rowRepaint() && tableBottom_ + pass.stripeGap < pass.height)
+        paintStripes(pass, tableBottom_ + pass.stripeGap, pass.height);
     return true;
 }
 
@@ -160,7 +179,7 @@ bool RaceTablePainter::paintCell(Pass &pass, int column, int slot, const Rect &c
         drawCellBox(pass.painter, cell, border, toQColor(fillColour(pass.scheme, kColumnTable[column].fill)));
     tableBottom_ = cell.bottom;
     if (drawAllowed && unitBandHeight(column) > 0)
-        pass.painter.fillRect(QRect(cell.left, cell.bottom - kUnitBandHeight - 1, cell.width(), 1), border);
+        pass.painter.fillRect(QRect(cell.left, cell.bottom - pass.unitBand - 1, cell.width(), 1), border);
 
     switch (column) {
     case kActionColumn:
@@ -206,7 +225,7 @@ bool RaceTablePainter::paintTextCell(Pass &pass, int column, int slot, const Rec
     if (unitBandHeight(column) > 0 && drawAllowed && seatInUse(race_.racers[slot])) {
         const std::string_view label = unitLabel(column);
         pass.painter.setFont(unitFont_);
-        pass.painter.drawText(lowerBand(cell), Qt::AlignCenter | Qt::TextSingleLine,
+        pass.painter.drawText(lowerBand(cell, pass.unitBand), Qt::AlignCenter | Qt::TextSingleLine,
                               QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
     }
     return true;
@@ -233,7 +252,7 @@ bool RaceTablePainter::paintValue(Pass &pass, int column, int slot, const Rect &
 {
     const RacerState &racer = race_.racers[slot];
     const QString text = QString::fromStdString(shownValueText(racer, column));
-    const int valueBottom = cell.bottom - unitBandHeight(column);
+    const int valueBottom = cell.bottom - unitBandHeight(column, pass.scale);
     const int size = fitter_.fitCellFont(text, cell.width(), valueBottom - cell.top, column);
     if (size == 0)
         return false;
@@ -256,11 +275,11 @@ void RaceTablePainter::paintHeader(Pass &pass, int column, int x, int width)
     // its own antialiased edges would thicken into a smear, so the title's
     // white band is laid fresh first.
     if (pass.columnRefresh())
-        painter.fillRect(x, pass.rows.tableTop, width, kHeaderHeight, Qt::white);
+        painter.fillRect(x, pass.rows.tableTop, width, pass.rows.headerHeight, Qt::white);
     painter.setFont(headerFont_);
     const int lineHeight = QFontMetrics(headerFont_, painter.device()).height();
     // The title is centred on the band's middle; its lines stand one font height apart.
-    int top = pass.rows.tableTop + kHeaderHeight / 2 - definition.headerLines * lineHeight / 2;
+    int top = pass.rows.tableTop + pass.rows.headerHeight / 2 - definition.headerLines * lineHeight / 2;
     const QStringList lines =
         QString::fromUtf8(definition.header.data(), static_cast<qsizetype>(definition.header.size())).split(u'\n');
     for (const QString &line : lines) {
@@ -281,14 +300,23 @@ void RaceTablePainter::paintNote(Pass &pass, int slot, const Rect &cell)
     if (!seatInUse(racer))
         return;
     pass.painter.setFont(noteFont_);
-    pass.painter.drawText(lowerBand(cell), Qt::AlignCenter | Qt::TextSingleLine,
+    pass.painter.drawText(lowerBand(cell, pass.unitBand), Qt::AlignCenter | Qt::TextSingleLine,
                           QString::fromStdString(racer.logoStatusText));
 }
 
 void RaceTablePainter::paintLogo(Pass &pass, int slot)
 {
     const Rect &area = race_.racers[slot].logoRect;
-    pass.painter.drawImage(QPoint(area.left, area.top), logos_.logo(slot));
+    const QImage &logo = logos_.logo(slot);
+    if (area.width() == logo.width() && area.height() == logo.height()) {
+        pass.painter.drawImage(QPoint(area.left, area.top), logo);
+        return;
+    }
+    // On a tall screen the logo grows with the table, smoothly.
+    pass.painter.save();
+    pass.painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    pass.painter.drawImage(toQRect(area), logo);
+    pass.painter.restore();
 }
 
 // Tank and flag pictures are painted with their cell on every paint that
@@ -299,12 +327,23 @@ void RaceTablePainter::paintPicture(Pass &pass, int resource, const Rect &cell, 
 {
     if (resource == 0)
         return;
-    const QImage &picture = pictures_.picture(resource);
+    const QImage &picture = pictures_.picture(resource, pass.scale * pass.painter.device()->devicePixelRatioF());
     if (picture.isNull())
         return;
     const int cx = cell.left + cell.width() / 2;
     const int cy = cell.top + cell.height() / 2;
-    pass.painter.drawImage(QPoint(cx - place.width() / 2, cy - place.height() / 2), picture);
+    if (pass.scale == 1.0) {
+        pass.painter.drawImage(QPoint(cx - place.width() / 2, cy - place.height() / 2), picture);
+        return;
+    }
+    // Grown with the table: the place and the picture by the same factor,
+    // the picture's own size in logical pixels whatever its resolution.
+    const QSize shown = picture.deviceIndependentSize().toSize() * pass.scale;
+    const QSize grownPlace = place * pass.scale;
+    pass.painter.save();
+    pass.painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    pass.painter.drawImage(QRect(QPoint(cx - grownPlace.width() / 2, cy - grownPlace.height() / 2), shown), picture);
+    pass.painter.restore();
 }
 
 bool RaceTablePainter::logoStands(int slot) const

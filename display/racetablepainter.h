@@ -45,6 +45,11 @@ public:
 
     int tableBottom() const { return tableBottom_; }
 
+    /// The growth of the fixed sizes (`tableSizeScale` of the screen's
+    /// height); 1 unless the screen is taller than 1080 lines.
+    void setSizeScale(double scale);
+    double sizeScale() const { return scale_; }
+
 private:
     struct Pass;
 
@@ -66,9 +71,10 @@ private:
     const RacerLogos &logos_;
     TablePictures &pictures_;
     CellFontFitter fitter_;
-    const QFont headerFont_;
-    const QFont unitFont_;
-    const QFont noteFont_;
+    double scale_ = 1.0;
+    QFont headerFont_;
+    QFont unitFont_;
+    QFont noteFont_;
 
     int tableBottom_ = 0;
     bool columnRefreshPending_ = false;

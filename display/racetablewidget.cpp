@@ -2,12 +2,14 @@
 
 #include "display/qtgeometry.h"
 #include "display/tablecells.h"
+#include "display/tablelayout.h"
 #include "qtplatform/messagebox.h"
 
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 
@@ -29,8 +31,15 @@ RaceTableWidget::RaceTableWidget(Race &race, const RaceSettings &settings, QWidg
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+double RaceTableWidget::screenSizeScale() const
+{
+    const QScreen *current = screen();
+    return current ? tableSizeScale(current->geometry().height()) : 1.0;
+}
+
 void RaceTableWidget::logoTick()
 {
+    logos_.setSizeScale(screenSizeScale());
     logos_.logoTick(settings_, race_);
     update();
 }
@@ -42,6 +51,7 @@ void RaceTableWidget::paintEvent(QPaintEvent *)
     // opaque, so it clears itself.
     if (race_.state.slidePhase != kRaceScreenPhase)
         painter.fillRect(rect(), palette().window());
+    painter_.setSizeScale(screenSizeScale());
     const PaintResult result = painter_.paint(painter, size());
     painter.end();
 
@@ -57,11 +67,12 @@ void RaceTableWidget::paintEvent(QPaintEvent *)
 void RaceTableWidget::createActionButtons(int seat, const Rect &cell)
 {
     buttonsCreated_[seat] = true;
-    for (const ActionButton &action : actionButtons(seat, cell)) {
+    const double scale = painter_.sizeScale();
+    for (const ActionButton &action : actionButtons(seat, cell, scaledSize(kActionButtonSize, scale))) {
         auto *button = new QPushButton(this);
         button->setObjectName(QStringLiteral("actionButton%1").arg(action.command));
-        button->setIcon(QIcon(QPixmap::fromImage(pictures_.picture(action.resource))));
-        button->setIconSize(QSize(30, 30));
+        button->setIcon(QIcon(QPixmap::fromImage(pictures_.picture(action.resource, scale * devicePixelRatioF()))));
+        button->setIconSize(QSize(30, 30) * scale);
         button->setGeometry(toQRect(action.geometry));
         connect(button, &QPushButton::clicked, this, [this, command = action.command] {
             emit racerButtonClicked(command);

@@ -37,6 +37,8 @@ private:
     void createActionButtons(int seat, const Rect &cell);
     void reportAfterPaint(PaintOutcome outcome);
     void showPaintFailure(PaintOutcome outcome);
+    /// The growth of the table's fixed sizes on this widget's screen.
+    double screenSizeScale() const;
 
     Race &race_;
     const RaceSettings &settings_;

@@ -1,11 +1,13 @@
 #include "display/startlightswindow.h"
 
 #include "display/qtgeometry.h"
+#include "display/tablelayout.h"
 #include "engine/startsequence.h"
 
 #include <QIcon>
 #include <QPainter>
 #include <QPalette>
+#include <QScreen>
 #include <QTimerEvent>
 
 namespace {
@@ -60,7 +62,10 @@ void StartLightsWindow::paintEvent(QPaintEvent *)
     }
 
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::black, kLightOutlineWidth));
+    // The lights grow with the screen; their outline grows with the table's
+    // fixed sizes. Drawn as vectors, they are sharp at any pixel ratio.
+    const double scale = screen() ? tableSizeScale(screen()->geometry().height()) : 1.0;
+    painter.setPen(QPen(Qt::black, kLightOutlineWidth * scale));
     for (std::size_t i = 0; i < state_.lightRect.size(); ++i) {
         const Rect &light = state_.lightRect[i];
         if (light.width() <= 0)

@@ -1,6 +1,7 @@
 #include "display/tablecells.h"
 
 #include "config/racesettings.h"
+#include "display/tablelayout.h"
 
 bool seatInUse(const RacerState &racer)
 {
@@ -31,9 +32,9 @@ std::string shownValueText(const RacerState &racer, int column)
     return text;
 }
 
-int unitBandHeight(int column)
+int unitBandHeight(int column, double scale)
 {
-    return column >= 4 && column <= 8 ? kUnitBandHeight : 0;
+    return column >= 4 && column <= 8 ? scaledSize(kUnitBandHeight, scale) : 0;
 }
 
 std::string_view unitLabel(int column)
@@ -65,9 +66,9 @@ int tankPictureResource(std::string_view tankText)
     return tank >= 1 && tank <= 10 ? 122 + tank : 0;
 }
 
-std::array<ActionButton, 2> actionButtons(int seat, const Rect &cell)
+std::array<ActionButton, 2> actionButtons(int seat, const Rect &cell, int buttonSize)
 {
-    const int half = kActionButtonSize / 2;
+    const int half = buttonSize / 2;
     const int left = cell.left + cell.width() / 2 - half;
     const int right = cell.right - cell.width() / 2 + half;
     const int quarter = cell.height() / 4;

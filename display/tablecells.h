@@ -28,8 +28,9 @@ const std::string &cellText(const RacerState &racer, int column);
 /// 2300 km/h (columns 5 and 7) is a measuring fault and shows "- ?rychlost -".
 std::string shownValueText(const RacerState &racer, int column);
 
-/// Height of the unit band under the value: 30 px in columns 4 to 8.
-int unitBandHeight(int column);
+/// Height of the unit band under the value: 30 px in columns 4 to 8, grown
+/// by \a scale on a tall screen.
+int unitBandHeight(int column, double scale = 1.0);
 /// The unit label of columns 4 to 8; empty elsewhere.
 std::string_view unitLabel(int column);
 /// Columns whose values are drawn bold.
@@ -50,5 +51,6 @@ struct ActionButton {
 };
 
 /// The two buttons of seat \a seat whose action cell is \a cell: centred on
-/// the cell's quarter and three-quarter height, "GO" above, disqualify below.
-std::array<ActionButton, 2> actionButtons(int seat, const Rect &cell);
+/// the cell's quarter and three-quarter height, "GO" above, disqualify below;
+/// \a buttonSize square (grown on a tall screen).
+std::array<ActionButton, 2> actionButtons(int seat, const Rect &cell, int buttonSize = kActionButtonSize);

@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -27,10 +28,13 @@ QFont faceFont()
     return font;
 }
 
-QFont pointFont(int points)
+QFont pointFont(int points, double scale)
 {
     QFont font = faceFont();
-    font.setPointSize(points);
+    if (scale == 1.0)
+        font.setPointSize(points);
+    else
+        font.setPointSizeF(points * scale);
     return font;
 }
 
@@ -50,19 +54,26 @@ double emPerCellHeight()
 
 } // namespace
 
-QFont headerFont()
+void allowLargeCachedGlyphs()
 {
-    return pointFont(8);
+    // Twice the largest value font of a 2160-line table at 200 %.
+    if (qEnvironmentVariableIsEmpty("QT_MAX_CACHED_GLYPH_SIZE"))
+        qputenv("QT_MAX_CACHED_GLYPH_SIZE", "320");
 }
 
-QFont unitFont()
+QFont headerFont(double scale)
 {
-    return pointFont(12);
+    return pointFont(8, scale);
 }
 
-QFont noteFont()
+QFont unitFont(double scale)
 {
-    return pointFont(10);
+    return pointFont(12, scale);
+}
+
+QFont noteFont(double scale)
+{
+    return pointFont(10, scale);
 }
 
 QFont valueFont(int cellHeight, bool bold)
@@ -91,9 +102,26 @@ int CellFontFitter::fitCellFont(const QString &text, int width, int height, int 
     return size;
 }
 
+void CellFontFitter::setScale(double scale)
+{
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    for (auto &sizes : fonts_)
+        for (auto &slot : sizes)
+            slot.reset();
+    fits_.clear();
+}
+
+int CellFontFitter::sizeAt(int step) const
+{
+    return scale_ == 1.0 ? step * kValueSizeStep : static_cast<int>(std::lround(step * kValueSizeStep * scale_));
+}
+
 int CellFontFitter::measureFit(const QString &text, int width, int height, bool bold)
 {
-    for (int size = kLargestValueSize; size > 0; size -= kValueSizeStep) {
+    for (int step = kSizeCount; step > 0; --step) {
+        const int size = sizeAt(step);
         const QFontMetrics &m = metrics(size, bold);
         if (m.horizontalAdvance(text) <= width - 2 * kCellClearance && m.height() <= height - 2 * kCellClearance)
             return size;
@@ -113,7 +141,9 @@ const QFontMetrics &CellFontFitter::metrics(int size, bool bold)
 
 const CellFontFitter::SizedFont &CellFontFitter::sized(int size, bool bold)
 {
-    std::optional<SizedFont> &slot = fonts_[bold ? 1 : 0][std::clamp(size / kValueSizeStep, 0, kSizeCount)];
+    // Sizes are whole steps, rounded once scaled: half a unit finds the step.
+    const int step = static_cast<int>((size + 0.5) / (kValueSizeStep * scale_));
+    std::optional<SizedFont> &slot = fonts_[bold ? 1 : 0][std::clamp(step, 0, kSizeCount)];
     if (!slot) {
         const QFont font = valueFont(size / 10, bold);
         slot.emplace(SizedFont{font, QFontMetrics(font)});

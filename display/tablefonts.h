@@ -15,9 +15,17 @@ inline constexpr int kLargestValueSize = 700; ///< tenths of a pixel
 inline constexpr int kValueSizeStep = 35;
 inline constexpr int kCellClearance = 5; ///< kept clear on each side of a value
 
-QFont headerFont(); ///< 8 pt, column titles
-QFont unitFont();   ///< 12 pt, unit labels
-QFont noteFont();   ///< 10 pt, the logo status note
+// The fixed fonts grow by \a scale on a screen taller than 1080 lines.
+QFont headerFont(double scale = 1.0); ///< 8 pt, column titles
+QFont unitFont(double scale = 1.0);   ///< 12 pt, unit labels
+QFont noteFont(double scale = 1.0);   ///< 10 pt, the logo status note
+
+/// Lets Qt keep glyphs of the large value fonts of a big screen in its glyph
+/// cache: above 64 px it draws every glyph as a path, four times slower for
+/// a 3840 x 2160 table. Call before the first text is drawn; a value the user
+/// set in the environment is kept. Glyphs drawn from the cache are
+/// antialiased a little differently from paths.
+void allowLargeCachedGlyphs();
 
 /// The value font whose character cell (ascent plus descent) is \a cellHeight pixels.
 QFont valueFont(int cellHeight, bool bold);
@@ -32,6 +40,10 @@ public:
     /// The value font of size \a size (one of the sizes above) and its metrics.
     const QFont &font(int size, bool bold);
     const QFontMetrics &metrics(int size, bool bold);
+
+    /// On a tall screen the sizes tried grow by \a scale, the largest and
+    /// each step alike; at 1 they are the ones above.
+    void setScale(double scale);
 
 private:
     struct SizedFont {
@@ -52,6 +64,9 @@ private:
 
     const SizedFont &sized(int size, bool bold);
     int measureFit(const QString &text, int width, int height, bool bold);
+    int sizeAt(int step) const; ///< the size of step 1 to kSizeCount
+
+    double scale_ = 1.0;
 
     static constexpr int kSizeCount = kLargestValueSize / kValueSizeStep;
     std::array<std::array<std::optional<SizedFont>, kSizeCount + 1>, 2> fonts_;

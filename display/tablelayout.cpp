@@ -1,5 +1,17 @@
 #include "display/tablelayout.h"
 
+#include <cmath>
+
+double tableSizeScale(int screenHeight)
+{
+    return screenHeight > kDesignScreenHeight ? static_cast<double>(screenHeight) / kDesignScreenHeight : 1.0;
+}
+
+int scaledSize(int size, double scale)
+{
+    return static_cast<int>(std::lround(size * scale));
+}
+
 std::array<int, kColumnCount> columnWidths(int clientWidth)
 {
     std::array<bool, kColumnCount> fixed{};
@@ -37,20 +49,21 @@ Arrangement arrangementFromSetting(int value)
     return value >= 1 && value <= 4 ? static_cast<Arrangement>(value) : Arrangement::AllSeats;
 }
 
-TableRows tableRows(Arrangement arrangement, int activeRacerCount, int clientHeight)
+TableRows tableRows(Arrangement arrangement, int activeRacerCount, int clientHeight, int headerHeight)
 {
     TableRows rows;
+    rows.headerHeight = headerHeight;
     rows.arrangement = arrangement;
     rows.activeRacerCount = activeRacerCount;
     rows.clientHeight = clientHeight;
     rows.rowSlots = arrangement == Arrangement::StretchActive ? activeRacerCount : 8;
     // With no racer in use the stretched arrangement has no rows to share the
     // height among: it shows the header alone.
-    rows.rowHeight = rows.rowSlots > 0 ? (clientHeight - kHeaderHeight) / rows.rowSlots : 0;
+    rows.rowHeight = rows.rowSlots > 0 ? (clientHeight - headerHeight) / rows.rowSlots : 0;
     if (arrangement == Arrangement::Bottom) {
         rows.tableTop = (8 - activeRacerCount) * rows.rowHeight;
     } else if (arrangement == Arrangement::Centred) {
-        rows.tableTop = clientHeight / 2 - (rows.rowHeight * activeRacerCount + kHeaderHeight) / 2;
+        rows.tableTop = clientHeight / 2 - (rows.rowHeight * activeRacerCount + headerHeight) / 2;
         rows.rowSlots = activeRacerCount;
     }
     return rows;

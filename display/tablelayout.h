@@ -12,6 +12,16 @@ inline constexpr int kHeaderHeight = 50;
 inline constexpr int kMinimumClientWidth = 1000;
 inline constexpr int kMinimumClientHeight = 400;
 
+/// The screen height the table's fixed sizes (header band, texts, unit band,
+/// pictures, buttons) are made for; on a taller screen they grow with it.
+inline constexpr int kDesignScreenHeight = 1080;
+
+/// How much the fixed sizes grow on a screen \a screenHeight logical pixels
+/// tall: height / 1080 above 1080 lines, exactly 1 at 1080 and below.
+double tableSizeScale(int screenHeight);
+/// A fixed size of the table grown by \a scale; \a size itself at scale 1.
+int scaledSize(int size, double scale);
+
 enum class ColumnFill { White, FillA, FillB };
 
 struct TableColumn {
@@ -55,13 +65,17 @@ struct TableRows {
     int rowSlots = 0;
     int rowHeight = 0;
     int tableTop = 0; ///< top of the header band
+    int headerHeight = kHeaderHeight;
 
     /// Whether slot \a slot is painted at all.
     bool slotDrawn(int slot) const;
-    int rowTop(int slot) const { return tableTop + kHeaderHeight + slot * rowHeight; }
+    int rowTop(int slot) const { return tableTop + headerHeight + slot * rowHeight; }
     /// The row's bottom edge; the last row of some arrangements reaches the bottom.
     int rowBottom(int slot) const;
     bool hasRows() const;
 };
 
-TableRows tableRows(Arrangement arrangement, int activeRacerCount, int clientHeight);
+/// The rows of one paint; \a headerHeight is the header band's height, grown
+/// on a tall screen.
+TableRows tableRows(Arrangement arrangement, int activeRacerCount, int clientHeight,
+                    int headerHeight = kHeaderHeight);

@@ -139,6 +139,7 @@ void MainFrame::setWindowRect(const Rect &rect)
     placingWindow_ = true;
     setFixedSize(rect.width() - decoration.width(), rect.height() - decoration.height());
     move(rect.left, rect.top);
+    placeWindowRect(*this, rect);
     placingWindow_ = false;
 }
 

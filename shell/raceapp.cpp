@@ -1,11 +1,14 @@
 #include "shell/raceapp.h"
 
+#include "display/tablefonts.h"
+#include "display/tablelayout.h"
 #include "shell/mainframe.h"
 #include "shell/racearchive.h"
 #include "shell/terminationsignals.h"
 
 #include <QFont>
 #include <QLibraryInfo>
+#include <QScreen>
 #include <QTimer>
 #include <QTranslator>
 
@@ -18,6 +21,10 @@ RaceApp::RaceApp(int &argc, char **argv) : QApplication(argc, argv), translator_
 
     QFont::insertSubstitution(QStringLiteral("Times New Roman CE"), QStringLiteral("Liberation Serif"));
     QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
+    // Only where the table grows: below that the glyphs stay drawn as ever.
+    if (const QScreen *screen = primaryScreen();
+        screen && (screen->geometry().height() > kDesignScreenHeight || screen->devicePixelRatio() > 1))
+        allowLargeCachedGlyphs();
 }
 
 RaceApp::~RaceApp() = default;

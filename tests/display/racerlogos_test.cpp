@@ -71,6 +71,25 @@ TEST_F(RacerLogosTest, LogoOf150x100FitsACellTwoPixelsLargerAndIsCentred)
     EXPECT_EQ(logos_.logo(0).size(), QSize(150, 100));
 }
 
+// On a tall screen the logo grows with the table; the file still keeps to
+// 150 x 100 px, and the grown logo must fit the cell.
+TEST_F(RacerLogosTest, GrownLogoIsCentredAndMustFitItsCell)
+{
+    settings_.racerLogo[0] = logoFile("fits.bmp", 150, 100);
+    settings_.racerLogo[1] = logoFile("wide.bmp", 151, 50);
+    settings_.racerLogo[2] = settings_.racerLogo[0];
+    race_.racers[0].logoRect = {0, 0, 400, 240};
+    race_.racers[1].logoRect = {0, 0, 400, 240};
+    race_.racers[2].logoRect = {0, 0, 301, 240}; // a pixel short of the grown logo's clearance
+    logos_.setSizeScale(2.0);
+    logos_.load(settings_, race_);
+    EXPECT_EQ(race_.racers[0].logoStatusText, "");
+    EXPECT_EQ(race_.racers[0].logoRect, (Rect{50, 20, 350, 220}));
+    EXPECT_EQ(logos_.logo(0).size(), QSize(150, 100)) << "the picture itself is kept as read";
+    EXPECT_EQ(race_.racers[1].logoStatusText, "!velikost: 151x50px");
+    EXPECT_EQ(race_.racers[2].logoStatusText, "!velikost: 150x100px");
+}
+
 // Logos refused for their size are missing too.
 TEST_F(RacerLogosTest, MissingLogosSayWhy)
 {

@@ -3,6 +3,8 @@
 #include "display/colourscheme.h"
 #include "display/qtgeometry.h"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -341,4 +343,99 @@ TEST(TablePainter, StretchedArrangementWithoutRacersShowsTheHeaderAlone)
     EXPECT_EQ(table.at(0, 60), stripeColour(kBlue, 60));
     EXPECT_EQ(table.at(0, 849), stripeColour(kBlue, 849));
     EXPECT_FALSE(table.contains(QRect(0, 0, 1000, kHeaderHeight), kBlue.border)) << "no cells";
+}
+
+namespace {
+
+// Rows of the area holding a pixel other than \a background.
+int inkHeight(const QImage &image, const QRect &area, Rgb background)
+{
+    int top = -1;
+    int bottom = -1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (rgbAt(image, x, y) != background) {
+                if (top < 0)
+                    top = y;
+                bottom = y;
+                break;
+            }
+    return top < 0 ? 0 : bottom - top + 1;
+}
+
+struct Measured {
+    int header;
+    int flag;
+};
+
+Measured measureTable(QSize size)
+{
+    TableFixture table({.racers = 8, .size = size, .scale = tableSizeScale(size.height()),
+                        .pictureLocation = QStringLiteral(":/resources/")});
+    EXPECT_EQ(table.paint().outcome, PaintOutcome::Completed);
+    const Rect laps = table.cell(3, 0);
+    const Rect flag = table.cell(10, 0);
+    return {inkHeight(table.image, QRect(laps.left + 1, 0, laps.width() - 2, table.rows.headerHeight), kWhite),
+            inkHeight(table.image, inside(flag), kWhite)};
+}
+
+} // namespace
+
+// On a screen twice as tall everything of a fixed size is twice as tall, as
+// the table's own artwork and fonts draw it.
+TEST(TablePainter, HeaderTextsAndFlagsGrowWithTheScreenAbove1080Lines)
+{
+    const Measured full = measureTable({1920, 1080});
+    const Measured uhd = measureTable({3840, 2160});
+    ASSERT_GT(full.header, 10);
+    ASSERT_GT(full.flag, 30);
+    EXPECT_NEAR(double(uhd.header) / full.header, 2.0, 0.2);
+    EXPECT_NEAR(double(uhd.flag) / full.flag, 2.0, 0.2);
+    // At 1080 lines and below nothing grows: the same header at 1024 lines.
+    EXPECT_EQ(measureTable({1280, 1024}).header, full.header);
+}
+
+TEST(TablePainter, UnitBandsAndPicturePlacesGrowWithTheScale)
+{
+    PictureFolder pictures;
+    pictures.add(118, {78, 60}, {10, 20, 30});
+    TableFixture table({.racers = 2, .size = {3840, 2160}, .scale = 2.0, .pictureLocation = pictures.location()});
+    table.race.racers[0].flagCode = "3";
+    ASSERT_EQ(table.paint().outcome, PaintOutcome::Completed);
+
+    const Rect flag = table.cell(10, 0);
+    const QRect centred(flag.left + flag.width() / 2 - 78, flag.top + flag.height() / 2 - 60, 156, 120);
+    EXPECT_TRUE(table.filledWith(centred, {10, 20, 30}));
+    EXPECT_EQ(table.at(centred.left() - 1, centred.top()), kWhite);
+    EXPECT_EQ(table.at(centred.right() + 1, centred.bottom()), kWhite);
+
+    // The unit band's line stands 60 px and its own pixel above the cell's bottom.
+    const Rect lapTime = table.cell(4, 1);
+    EXPECT_TRUE(table.filledWith(QRect(lapTime.left, lapTime.bottom - 61, lapTime.width(), 1), kBlue.border));
+    EXPECT_NE(table.at(lapTime.left + 5, lapTime.bottom - 31), kBlue.border);
+}
+
+// Where a table pixel covers more than one device pixel the picture drawn
+// for twice the pixels is used, never the plain one stretched; the plain one
+// stays where it is drawn one to one.
+TEST(TablePainter, PicturesForTwiceThePixelsServeGrownTables)
+{
+    PictureFolder pictures;
+    pictures.add(118, {78, 60}, {10, 20, 30});
+    ASSERT_TRUE(savePicture(pictures.dir.filePath(QStringLiteral("bitmap118@2x.png")), {156, 120}, {90, 80, 70}));
+    auto flagColour = [&](QSize size, double scale, double deviceRatio) {
+        TableFixture table({.racers = 1, .size = size, .scale = scale, .pictureLocation = pictures.location()});
+        const Rect cell = table.cell(10, 0);
+        QImage device(size * deviceRatio, QImage::Format_RGB32);
+        device.setDevicePixelRatio(deviceRatio);
+        table.race.racers[0].flagCode = "3";
+        QPainter surface(&device);
+        EXPECT_EQ(table.painter.paint(surface, size).outcome, PaintOutcome::Completed);
+        surface.end();
+        const QPoint centre = QPoint(cell.left + cell.width() / 2, cell.top + cell.height() / 2) * deviceRatio;
+        return rgbAt(device, centre.x(), centre.y());
+    };
+    EXPECT_EQ(flagColour({1280, 1024}, 1.0, 1.0), (Rgb{10, 20, 30}));
+    EXPECT_EQ(flagColour({3840, 2160}, 2.0, 1.0), (Rgb{90, 80, 70}));
+    EXPECT_EQ(flagColour({1920, 1080}, 1.0, 2.0), (Rgb{90, 80, 70})) << "a desktop at 200 %";
 }

@@ -45,8 +45,10 @@ RaceSettings tableSettings(const TableOptions &options)
 TableFixture::TableFixture(const TableOptions &options)
     : settings(tableSettings(options)), race(settings), pictures(options.pictureLocation),
       painter(race, settings, logos, pictures), image(options.size, QImage::Format_RGB32),
-      rows(tableRows(arrangementFromSetting(options.arrangement), settings.activeRacerCount(), options.size.height()))
+      rows(tableRows(arrangementFromSetting(options.arrangement), settings.activeRacerCount(), options.size.height(),
+                     scaledSize(kHeaderHeight, options.scale)))
 {
+    painter.setSizeScale(options.scale);
     race.state.slidePhase = 4;
     race.state.raceScreenReady = true;
     mark();

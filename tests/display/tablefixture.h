@@ -33,6 +33,8 @@ struct TableOptions {
     int arrangement = 0;
     int scheme = 0;
     QSize size{1280, 1024};
+    /// The growth of the fixed sizes (a screen taller than 1080 lines).
+    double scale = 1.0;
     /// Where the table's pictures are read; by default nowhere, so no picture is drawn.
     QString pictureLocation = QStringLiteral("/nonexistent/");
 };

@@ -49,3 +49,22 @@ TEST(TableFonts, FitLeavesFivePixelsClearOnEachSide)
     EXPECT_EQ(fitter.fitCellFont(QStringLiteral("a"), 100, smallest + 9, 2), 0) << "nothing fits below that";
     EXPECT_EQ(fitter.fitCellFont(QString(400, QLatin1Char('W')), 192, 111, 2), 0);
 }
+
+// On a screen twice as tall the sizes tried are twice as large, largest and
+// steps alike, and the fonts remembered at the old scale are not reused.
+TEST(TableFonts, ScaledFitTriesGrownSizes)
+{
+    CellFontFitter fitter;
+    const QString time = QStringLiteral("0:12:345");
+    EXPECT_EQ(fitter.fitCellFont(time, 2000, 1000, 4), 700);
+    fitter.setScale(2.0);
+    EXPECT_EQ(fitter.fitCellFont(time, 2000, 1000, 4), 1400);
+    const QFontMetrics &largest = fitter.metrics(1400, false);
+    EXPECT_GT(largest.height(), 120);
+    const int width = largest.horizontalAdvance(time) + 10;
+    EXPECT_EQ(fitter.fitCellFont(time, width, 1000, 4), 1400);
+    EXPECT_EQ(fitter.fitCellFont(time, width - 1, 1000, 4), 1330);
+    EXPECT_LT(fitter.metrics(1330, false).height(), largest.height());
+    fitter.setScale(1.0);
+    EXPECT_EQ(fitter.metrics(700, false).height(), CellFontFitter().metrics(700, false).height());
+}

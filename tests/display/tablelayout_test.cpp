@@ -1,3 +1,4 @@
+#include "display/tablecells.h"
 #include "display/tablelayout.h"
 
 #include <gtest/gtest.h>
@@ -56,4 +57,23 @@ TEST(TableRows, WithNoRacerOnlyAllSeatsHasRows)
     EXPECT_FALSE(tableRows(Arrangement::Centred, 0, 850).hasRows());
     EXPECT_FALSE(tableRows(Arrangement::Top, 0, 850).hasRows());
     EXPECT_TRUE(tableRows(Arrangement::AllSeats, 0, 850).hasRows());
+}
+
+TEST(TableSizeScale, GrowsOnlyAbove1080Lines)
+{
+    EXPECT_EQ(tableSizeScale(768), 1.0);
+    EXPECT_EQ(tableSizeScale(1024), 1.0);
+    EXPECT_EQ(tableSizeScale(1080), 1.0);
+    EXPECT_DOUBLE_EQ(tableSizeScale(1440), 1440.0 / 1080);
+    EXPECT_EQ(tableSizeScale(2160), 2.0);
+    EXPECT_EQ(scaledSize(kHeaderHeight, 1.0), kHeaderHeight);
+    EXPECT_EQ(scaledSize(30, 1440.0 / 1080), 40);
+    EXPECT_EQ(unitBandHeight(4, 2.0), 60);
+    EXPECT_EQ(unitBandHeight(3, 2.0), 0);
+
+    // A grown header band moves every row down and shares what is left.
+    const TableRows rows = tableRows(Arrangement::Centred, 3, 2160, scaledSize(kHeaderHeight, 2.0));
+    EXPECT_EQ(rows.rowHeight, (2160 - 100) / 8);
+    EXPECT_EQ(rows.tableTop, 1080 - (rows.rowHeight * 3 + 100) / 2);
+    EXPECT_EQ(rows.rowTop(0), rows.tableTop + 100);
 }

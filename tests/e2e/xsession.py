@@ -442,12 +442,12 @@ def quit_program(session, process, window, timeout=30):
         raise Failure("the program did not end after \"Konec\"") from None
 
 
-def run_checked(run, artifacts=None, displays=None):
+def run_checked(run, artifacts=None, displays=None, size=(1280, 1024)):
     """Runs run(session) in a new session and returns the exit status: 0, or
     1 after printing what failed. With artifacts, the session's files, logs
     and screenshots (one at the failure) are copied there. displays: as for
-    Session."""
-    session = Session(keep_dir=True, displays=displays)
+    Session; size: the screen's (width, height)."""
+    session = Session(width=size[0], height=size[1], keep_dir=True, displays=displays)
     try:
         with session:
             try:

@@ -8,6 +8,14 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+namespace {
+
+// The table's pictures are bitmap115 and later; the splash picture before
+// them is shown at one size only.
+constexpr int kFirstTablePicture = 115;
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     // Drawing needs no display; fonts still need a GUI application.
@@ -47,6 +55,17 @@ int main(int argc, char *argv[])
             if (!renderPicture(picture).save(path, "PNG")) {
                 err << "Cannot write " << path << "\n";
                 return 1;
+            }
+            // The table's pictures also for twice the pixels: a big screen or
+            // a scaled desktop draws them from these, never stretched.
+            if (picture.fileName.startsWith(QLatin1String("bitmap"))
+                && picture.fileName.mid(6, 3).toInt() >= kFirstTablePicture) {
+                const QString twice = dir.filePath(QString(picture.fileName).replace(QLatin1String(".png"),
+                                                                                      QLatin1String("@2x.png")));
+                if (!renderPicture(picture, 2).save(twice, "PNG")) {
+                    err << "Cannot write " << twice << "\n";
+                    return 1;
+                }
             }
         }
     }

@@ -69,16 +69,16 @@ std::vector<Picture> pictureCatalog()
     return pictures;
 }
 
-QImage renderPicture(const Picture &picture)
+QImage renderPicture(const Picture &picture, int ratio)
 {
-    QImage image(picture.size,
+    QImage image(picture.size * ratio,
                  picture.opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     image.fill(picture.opaque ? Qt::white : Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
                            | QPainter::SmoothPixmapTransform);
-    painter.scale(qreal(picture.size.width()) / picture.designSize.width(),
-                  qreal(picture.size.height()) / picture.designSize.height());
+    painter.scale(qreal(picture.size.width() * ratio) / picture.designSize.width(),
+                  qreal(picture.size.height() * ratio) / picture.designSize.height());
     picture.draw(painter);
     painter.end();
     return image;

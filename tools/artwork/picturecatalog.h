@@ -25,4 +25,5 @@ struct Picture {
 std::vector<Picture> pictureCatalog();
 
 /// The picture at its pixel size, its design space scaled to fit.
-QImage renderPicture(const Picture &picture);
+/// \a ratio times as many pixels each way for screens that have them.
+QImage renderPicture(const Picture &picture, int ratio = 1);
