@@ -140,8 +140,11 @@ SqliteStatement SqliteDb::prepare(const std::string &sql)
 std::optional<std::int64_t> SqliteDb::scalar(const std::string &sql)
 {
     SqliteStatement statement = prepare(sql);
-    if (!statement.step())
+    if (!statement.step()) {
+        if (statement.valid())
+            takeError();
         return std::nullopt;
+    }
     return statement.integer(0);
 }
 
