@@ -4,6 +4,7 @@
 #include "record/drivername.h"
 
 #include <QFile>
+#include <QProcess>
 
 #include <algorithm>
 
@@ -57,12 +58,14 @@ std::optional<LoadedArchive> openArchive(const ArchivePaths &paths)
     return archive;
 }
 
-int writePage(const ArchivePage &page, const std::filesystem::path &file, const char *what)
+int writePage(const ArchivePage &page, const std::filesystem::path &file, const char *what, bool open)
 {
     std::string error;
     if (!writeArchivePage(page, file, &error))
         return fail(std::string(what) + " nelze zapsat. " + error);
     std::printf("%s: %s\n", what, file.c_str());
+    if (open && !QProcess::startDetached(QStringLiteral("xdg-open"), {QFile::decodeName(file.c_str())}))
+        return fail("Prohlížeč nelze spustit (xdg-open).");
     return 0;
 }
 
@@ -78,12 +81,13 @@ int nightCommand(const CommandLine::ArchiveRequest &request, const ArchivePaths 
     const std::optional<LoadedArchive> archive = openArchive(paths);
     if (!archive)
         return 1;
-    if (std::none_of(archive->races.begin(), archive->races.end(),
-                     [&](const RaceSummary &race) { return nightOf(race.startedAt) == night; }))
+    // Opened from the desktop, an empty night is a page that says so.
+    if (!request.open && std::none_of(archive->races.begin(), archive->races.end(),
+                                      [&](const RaceSummary &race) { return nightOf(race.startedAt) == night; }))
         return fail("Večer " + czechDate(night) + " se nejel žádný závod.");
     const std::filesystem::path file = pageFile(request, paths, nightPageName(night));
     return writePage(nightPage(archive->races, archive->book, night, reportsBaseFor(file.parent_path(), paths.races())),
-                     file, "Stránka večera");
+                     file, "Stránka večera", request.open);
 }
 
 int seasonCommand(const CommandLine::ArchiveRequest &request, const ArchivePaths &paths)
@@ -104,7 +108,7 @@ int seasonCommand(const CommandLine::ArchiveRequest &request, const ArchivePaths
         return fail("Sezóna " + name + " neexistuje: není soubor " + (paths.seasons() / (name + ".json")).string()
                     + " a v tom roce se nejel žádný závod.");
     return writePage(seasonPage(archive->races, archive->book, *found), pageFile(request, paths, seasonPageName(name)),
-                     "Stránka sezóny");
+                     "Stránka sezóny", request.open);
 }
 
 int recordsCommand(const CommandLine::ArchiveRequest &request, const ArchivePaths &paths)
@@ -114,7 +118,7 @@ int recordsCommand(const CommandLine::ArchiveRequest &request, const ArchivePath
         return 1;
     const std::filesystem::path file = pageFile(request, paths, kRecordsPageName);
     return writePage(recordsPage(archive->races, archive->book, reportsBaseFor(file.parent_path(), paths.races())),
-                     file, "Stránka rekordů");
+                     file, "Stránka rekordů", request.open);
 }
 
 int driversCommand(const ArchivePaths &paths)

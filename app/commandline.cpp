@@ -71,8 +71,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
         QStringLiteral("SLOŽKA"));
     const QCommandLineOption includeOption(
         QStringLiteral("include"), QStringLiteral("Závod ve SLOŽCE se opět započítá do bodů."), QStringLiteral("SLOŽKA"));
+    const QCommandLineOption openOption(
+        QStringLiteral("open"),
+        QStringLiteral("S --night, --season a --records: zapsanou stránku otevře ve výchozím prohlížeči."));
     for (const QCommandLineOption *option :
-         {&nightOption, &seasonOption, &recordsOption, &driversOption, &reindexOption, &excludeOption, &includeOption})
+         {&openOption, &nightOption, &seasonOption, &recordsOption, &driversOption, &reindexOption, &excludeOption, &includeOption})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("VÝSTUP.html"),
                                  QStringLiteral("Jen s --report, --night, --season a --records: kam stránku zapsat."),
@@ -150,6 +153,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
                             + usageHint();
             return result;
         }
+        request.open = parser.isSet(openOption);
         result.archive = request;
     } else if (parser.isSet(webOption)) {
         result.board = parseBoardAddress(parser.value(webOption));

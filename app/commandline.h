@@ -30,6 +30,7 @@ struct CommandLine {
         Kind kind = Kind::Night;
         QString argument; ///< the night's date, the season's name or the race folder; empty: the default
         QString output;   ///< empty: the pages folder of the archive
+        bool open = false; ///< --open: show the written page in the default browser
     };
     std::optional<ArchiveRequest> archive;
 };
