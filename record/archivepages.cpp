@@ -354,3 +354,30 @@ std::optional<LoadedArchive> loadArchive(const ArchivePaths &paths, std::string 
         archive.problems.push_back(reason);
     return archive;
 }
+
+bool writePagesAfterRace(const ArchivePaths &paths, const std::string &raceFolder, std::string *error)
+{
+    std::optional<LoadedArchive> archive = loadArchive(paths, error);
+    if (!archive)
+        return false;
+    const auto race = std::find_if(archive->races.begin(), archive->races.end(),
+                                   [&](const RaceSummary &r) { return r.folder == raceFolder; });
+    if (race == archive->races.end()) {
+        if (error)
+            *error = "Závod " + raceFolder + " není v rejstříku.";
+        return false;
+    }
+    const std::string night = nightOf(race->startedAt);
+    const std::string reports = reportsBaseFor(paths.pages(), paths.races());
+    if (!night.empty()
+        && !writeArchivePage(nightPage(archive->races, archive->book, night, reports),
+                             paths.pages() / nightPageName(night), error))
+        return false;
+    for (const SeasonRules &season : loadSeasons(paths, archive->races))
+        if (season.contains(night)
+            && !writeArchivePage(seasonPage(archive->races, archive->book, season),
+                                 paths.pages() / seasonPageName(season.name), error))
+            return false;
+    return writeArchivePage(recordsPage(archive->races, archive->book, reports), paths.pages() / kRecordsPageName,
+                            error);
+}

@@ -64,6 +64,11 @@ struct LoadedArchive {
 std::optional<LoadedArchive> loadArchive(const ArchivePaths &paths, std::string *error = nullptr,
                                          const RaceIndex::Progress &progress = {});
 
+/// After a race: the index brought up to date, and the night page of \a raceFolder's
+/// night, the pages of the seasons holding it and the records page written
+/// into the pages folder. False, with a Czech reason, at the first failure.
+bool writePagesAfterRace(const ArchivePaths &paths, const std::string &raceFolder, std::string *error = nullptr);
+
 /// The link to a race folder's report from a page in \a pageFolder.
 std::string reportsBaseFor(const std::filesystem::path &pageFolder, const std::filesystem::path &racesDir);
 /// "2026-12-07" as "7. 12. 2026".

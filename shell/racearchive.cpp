@@ -2,6 +2,7 @@
 
 #include "engine/raceengine.h"
 #include "engine/racehost.h"
+#include "record/archivepages.h"
 #include "record/fileerror.h"
 #include "record/journalreader.h"
 #include "record/journalwriter.h"
@@ -86,9 +87,14 @@ void RaceArchive::endRace(RaceEnd how)
         raceOpen_ = false;
         engine_.setRecorder(nullptr);
         journal_->raceEnded(how, host_.hostClockMs());
-        // Whatever comes next (the save question, the end of the program),
-        // the folder already holds the report and the laps table.
-        writeRaceFolderReports(raceFolder_);
+        // The report, the index and the pages are written off the window's
+        // thread; the end of the program waits for them.
+        const std::filesystem::path folder = raceFolder_;
+        const ArchivePaths paths{racesDir_.parent_path()};
+        worker_.post([folder, paths] {
+            writeRaceFolderReports(folder);
+            writePagesAfterRace(paths, folder.filename().string());
+        });
     }
     // The writer stays until the next race: its last forced write to the
     // disk runs on its own thread and is waited for only then, or at exit.

@@ -6,6 +6,7 @@
 // from inside the engine.
 #pragma once
 
+#include "record/archiveworker.h"
 #include "record/racelog.h"
 
 #include <QElapsedTimer>
@@ -42,8 +43,12 @@ public:
     /// journal attached to the engine and the line's capture.
     void beginRace();
     /// Writes how the race ended and closes its files; only the first call
-    /// of a race counts, so a close after the finish changes nothing.
+    /// of a race counts, so a close after the finish changes nothing. The
+    /// report and the archive's pages are written off the window's thread.
     void endRace(RaceEnd how);
+
+    /// Returns once the report and the archive's pages of every ended race are written.
+    void waitForArchiveWork() { worker_.waitIdle(); }
 
     /// The folder of the current or last race; empty before the first.
     const std::filesystem::path &raceFolder() const { return raceFolder_; }
@@ -68,4 +73,6 @@ private:
     bool recording_ = true;
     bool raceOpen_ = false;
     bool warned_ = false;
+    /// Declared last, so it finishes its work before anything above goes.
+    ArchiveWorker worker_;
 };
