@@ -1,6 +1,7 @@
 #include "record/raceindex.h"
 
 #include "record/atomicfile.h"
+#include "record/drivername.h"
 #include "record/journalreader.h"
 
 #include <map>
@@ -50,7 +51,8 @@ CREATE TABLE races(id INTEGER PRIMARY KEY, folder TEXT NOT NULL UNIQUE, startedA
   excluded INTEGER NOT NULL, damagedLines INTEGER NOT NULL, journalSize INTEGER NOT NULL, journalTime INTEGER NOT NULL);
 CREATE TABLE results(race INTEGER NOT NULL REFERENCES races(id) ON DELETE CASCADE, seat INTEGER NOT NULL,
   name TEXT NOT NULL, position INTEGER NOT NULL, outcome INTEGER NOT NULL, laps INTEGER NOT NULL,
-  fastest INTEGER NOT NULL, bestLapMs INTEGER, bestLapNumber INTEGER NOT NULL, PRIMARY KEY(race, seat));
+  fastest INTEGER NOT NULL, bestLapMs INTEGER, bestLapNumber INTEGER NOT NULL, driverKey TEXT NOT NULL,
+  PRIMARY KEY(race, seat));
 CREATE TABLE laps(race INTEGER NOT NULL REFERENCES races(id) ON DELETE CASCADE, seat INTEGER NOT NULL,
   lap INTEGER NOT NULL, lapMs INTEGER NOT NULL, speedKmh INTEGER NOT NULL, position INTEGER NOT NULL,
   mayStand INTEGER NOT NULL);
@@ -59,6 +61,8 @@ CREATE TABLE events(race INTEGER NOT NULL REFERENCES races(id) ON DELETE CASCADE
 CREATE TABLE skipped(folder TEXT PRIMARY KEY, reason TEXT NOT NULL, journalSize INTEGER NOT NULL,
   journalTime INTEGER NOT NULL);
 CREATE INDEX racesByStart ON races(startedAt);
+CREATE INDEX racesByTrack ON races(trackLength, scale);
+CREATE INDEX resultsByDriver ON results(driverKey, bestLapMs);
 CREATE INDEX lapsByRace ON laps(race);
 CREATE INDEX eventsByRace ON events(race);
 )sql";
@@ -224,7 +228,8 @@ bool RaceIndex::indexFolder(const std::string &folder, std::int64_t size, std::i
         return false;
     const std::int64_t id = *db_.scalar("SELECT last_insert_rowid()");
 
-    SqliteStatement insertResult = db_.prepare("INSERT INTO results VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+    SqliteStatement insertResult =
+        db_.prepare("INSERT INTO results VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
     for (const RaceResult &result : race.results) {
         insertResult.bind(1, id);
         insertResult.bind(2, std::int64_t{result.seat});
@@ -238,6 +243,7 @@ bool RaceIndex::indexFolder(const std::string &folder, std::int64_t size, std::i
         else
             insertResult.bindNull(8);
         insertResult.bind(9, result.bestLapNumber);
+        insertResult.bind(10, driverKey(result.name));
         if (!insertResult.run())
             return false;
     }
@@ -309,6 +315,38 @@ std::vector<RaceSummary> RaceIndex::races()
         races[found->second].results.push_back(std::move(result));
     }
     return races;
+}
+
+std::optional<LapRecord> RaceIndex::bestLap(const std::string &trackLength, const std::string &scale,
+                                            const std::vector<std::string> &driverKeys)
+{
+    std::string sql = "SELECT results.bestLapMs, races.folder, races.startedAt, results.bestLapNumber, results.seat, "
+                      "results.name, results.driverKey FROM results JOIN races ON races.id = results.race "
+                      "WHERE races.trackLength = ?1 AND races.scale = ?2 AND results.bestLapMs IS NOT NULL "
+                      "AND results.driverKey <> ''";
+    if (!driverKeys.empty()) {
+        sql += " AND results.driverKey IN (";
+        for (std::size_t i = 0; i < driverKeys.size(); ++i)
+            sql += (i ? ", ?" : "?") + std::to_string(i + 3);
+        sql += ")";
+    }
+    sql += " ORDER BY results.bestLapMs, races.startedAt LIMIT 1";
+    SqliteStatement query = db_.prepare(sql);
+    query.bind(1, trackLength);
+    query.bind(2, scale);
+    for (std::size_t i = 0; i < driverKeys.size(); ++i)
+        query.bind(static_cast<int>(i + 3), driverKeys[i]);
+    if (!query.step())
+        return std::nullopt;
+    LapRecord best;
+    best.lapMs = static_cast<std::int32_t>(query.integer(0));
+    best.folder = query.text(1);
+    best.startedAt = query.text(2);
+    best.lap = query.integer(3);
+    best.seat = static_cast<int>(query.integer(4));
+    best.name = query.text(5);
+    best.key = query.text(6);
+    return best;
 }
 
 std::vector<std::string> RaceIndex::skipped()

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "record/racesummary.h"
+#include "record/season.h"
 #include "record/sqlitedb.h"
 
 #include <filesystem>
@@ -45,6 +46,11 @@ public:
 
     /// Every indexed race, in start order.
     std::vector<RaceSummary> races();
+    /// The fastest lap that may stand on a track, of the drivers whose name
+    /// keys are \a driverKeys (a driver's spellings, DriverBook::keysOf),
+    /// or of everyone when empty: a personal best or the track record.
+    std::optional<LapRecord> bestLap(const std::string &trackLength, const std::string &scale,
+                                     const std::vector<std::string> &driverKeys = {});
     /// Every journal that could not be read: "folder: reason".
     std::vector<std::string> skipped();
 

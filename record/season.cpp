@@ -109,6 +109,19 @@ DriverBook::Identity DriverBook::identify(const std::string &name) const
     return {key, normaliseDriverName(name)};
 }
 
+std::vector<std::string> DriverBook::keysOf(const std::string &name) const
+{
+    const Identity who = identify(name);
+    std::vector<std::string> keys;
+    if (who.key.empty())
+        return keys;
+    keys.push_back(who.key);
+    for (const auto &[key, canonical] : canonical_)
+        if (key != who.key && driverKey(canonical) == who.key)
+            keys.push_back(key);
+    return keys;
+}
+
 SeasonRules SeasonRules::calendarYear(int year)
 {
     SeasonRules rules;

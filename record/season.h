@@ -28,6 +28,8 @@ public:
     bool loadText(const std::string &text, std::string *error = nullptr);
 
     Identity identify(const std::string &name) const;
+    /// Every name key that is the driver named \a name (itself and its aliases).
+    std::vector<std::string> keysOf(const std::string &name) const;
 
 private:
     std::map<std::string, std::string> canonical_; ///< any spelling's key -> the driver's name

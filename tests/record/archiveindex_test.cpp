@@ -216,6 +216,23 @@ TEST_F(RaceIndexPages, SeasonAndRecordsPagesSayWhatDecidedAndWhereARecordWasSet)
     EXPECT_NE(season.csv.find("Adam,10,8 (škrtnuto),10,20,2"), std::string::npos) << season.csv;
     EXPECT_NE(season.html.find("Počítá se 2 nejlepších večerů"), std::string::npos);
 
+    // The index answers a personal best and the record as the pages compute them.
+    RaceIndex index(paths.races(), paths.index());
+    ASSERT_TRUE(index.open());
+    DriverBook book;
+    ASSERT_TRUE(book.loadText(R"({"drivers":[{"name":"Adam","aliases":["Adámek"]}]})"));
+    const std::optional<LapRecord> adams = index.bestLap("20", "32", book.keysOf("adam"));
+    ASSERT_TRUE(adams);
+    EXPECT_EQ(adams->lapMs, 5000);
+    EXPECT_EQ(adams->folder, "2026-03-01_19-00-00");
+    EXPECT_EQ(adams->lap, 1);
+    EXPECT_EQ(book.keysOf("ADÁMEK"), (std::vector<std::string>{"adam", "adámek"}));
+    const std::optional<LapRecord> record = index.bestLap("20", "32");
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->name, "Bára");
+    EXPECT_EQ(record->lapMs, 4950);
+    EXPECT_FALSE(index.bestLap("30", "32"));
+
     const ArchivePage records = recordsPage(archive.races, archive.book, "../races/");
     EXPECT_NE(records.html.find("../races/2026-03-01_19-00-00/report.html#kolo-2-2"), std::string::npos);
     EXPECT_NE(records.csv.find("\"20 m, 1:32\",Bára,4950,0:04:950,2026-03-01_19-00-00,2,2"), std::string::npos)
