@@ -113,6 +113,45 @@ std::optional<std::string> ArchiveIndex::report(std::string_view folder) const
     return readRegularFile(path / kReportFileName, kReportSizeLimit);
 }
 
+std::optional<std::string> ArchiveIndex::newestPage(std::string_view prefix) const
+{
+    // Named night-YYYY-MM-DD.html and season-YYYY.html: the newest sorts last.
+    const fs::path pages = racesDir_.parent_path() / "pages";
+    if (!isRealFolder(pages))
+        return std::nullopt;
+    std::string newest;
+    std::error_code error;
+    for (fs::directory_iterator it(pages, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        const bool dated = name.size() > prefix.size() + 5 && name.starts_with(prefix) && name.ends_with(".html")
+                           && std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()),
+                                          name.end() - 5, [](char c) { return (c >= '0' && c <= '9') || c == '-'; });
+        if (dated && name > newest)
+            newest = name;
+    }
+    if (newest.empty())
+        return std::nullopt;
+    return readRegularFile(pages / newest, kReportSizeLimit);
+}
+
+std::optional<std::string> ArchiveIndex::newestNightPage() const
+{
+    return newestPage("night-");
+}
+
+std::optional<std::string> ArchiveIndex::newestSeasonPage() const
+{
+    return newestPage("season-");
+}
+
+std::optional<std::string> ArchiveIndex::recordsPage() const
+{
+    const fs::path pages = racesDir_.parent_path() / "pages";
+    if (!isRealFolder(pages))
+        return std::nullopt;
+    return readRegularFile(pages / "records.html", kReportSizeLimit);
+}
+
 std::string folderStartText(std::string_view folder)
 {
     // "YYYY-MM-DD_HH-MM-SS": day and month lose a leading zero, as Czech dates are written.
