@@ -61,8 +61,8 @@ CREATE TABLE events(race INTEGER NOT NULL REFERENCES races(id) ON DELETE CASCADE
 CREATE TABLE skipped(folder TEXT PRIMARY KEY, reason TEXT NOT NULL, journalSize INTEGER NOT NULL,
   journalTime INTEGER NOT NULL);
 CREATE INDEX racesByStart ON races(startedAt);
-CREATE INDEX racesByTrack ON races(trackLength, scale);
 CREATE INDEX resultsByDriver ON results(driverKey, bestLapMs);
+CREATE INDEX resultsByBest ON results(bestLapMs);
 CREATE INDEX lapsByRace ON laps(race);
 CREATE INDEX eventsByRace ON events(race);
 )sql";
@@ -320,22 +320,36 @@ std::vector<RaceSummary> RaceIndex::races()
 std::optional<LapRecord> RaceIndex::bestLap(const std::string &trackLength, const std::string &scale,
                                             const std::vector<std::string> &driverKeys)
 {
-    std::string sql = "SELECT results.bestLapMs, races.folder, races.startedAt, results.bestLapNumber, results.seat, "
-                      "results.name, results.driverKey FROM results JOIN races ON races.id = results.race "
-                      "WHERE races.trackLength = ?1 AND races.scale = ?2 AND results.bestLapMs IS NOT NULL "
-                      "AND results.driverKey <> ''";
+    // Results first (CROSS JOIN keeps that order), walked by the best-lap
+    // index: the first whose race is on the track is the answer, however
+    // many races share the track. Ties go to the earlier race in a second,
+    // small query, so the first one never has to sort.
+    std::string where = " FROM results CROSS JOIN races ON races.id = results.race "
+                        "WHERE races.trackLength = ?1 AND races.scale = ?2 AND results.bestLapMs IS NOT NULL "
+                        "AND results.driverKey <> ''";
     if (!driverKeys.empty()) {
-        sql += " AND results.driverKey IN (";
+        where += " AND results.driverKey IN (";
         for (std::size_t i = 0; i < driverKeys.size(); ++i)
-            sql += (i ? ", ?" : "?") + std::to_string(i + 3);
-        sql += ")";
+            where += (i ? ", ?" : "?") + std::to_string(i + 4);
+        where += ")";
     }
-    sql += " ORDER BY results.bestLapMs, races.startedAt LIMIT 1";
-    SqliteStatement query = db_.prepare(sql);
-    query.bind(1, trackLength);
-    query.bind(2, scale);
-    for (std::size_t i = 0; i < driverKeys.size(); ++i)
-        query.bind(static_cast<int>(i + 3), driverKeys[i]);
+    const auto bindAll = [&](SqliteStatement &query) {
+        query.bind(1, trackLength);
+        query.bind(2, scale);
+        for (std::size_t i = 0; i < driverKeys.size(); ++i)
+            query.bind(static_cast<int>(i + 4), driverKeys[i]);
+    };
+    SqliteStatement fastest = db_.prepare("SELECT results.bestLapMs, ?3" + where + " ORDER BY results.bestLapMs LIMIT 1");
+    bindAll(fastest);
+    fastest.bind(3, std::int64_t{0});
+    if (!fastest.step())
+        return std::nullopt;
+    const std::int64_t lapMs = fastest.integer(0);
+    SqliteStatement query = db_.prepare("SELECT results.bestLapMs, races.folder, races.startedAt, "
+                                        "results.bestLapNumber, results.seat, results.name, results.driverKey"
+                                        + where + " AND results.bestLapMs = ?3 ORDER BY races.startedAt LIMIT 1");
+    bindAll(query);
+    query.bind(3, lapMs);
     if (!query.step())
         return std::nullopt;
     LapRecord best;
