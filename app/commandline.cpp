@@ -2,10 +2,30 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDate>
+#include <QRegularExpression>
 
 namespace {
 
 constexpr int kUsageError = 2;
+
+QString usageHint()
+{
+    return QStringLiteral("\nNápověda: tramelo --help\n");
+}
+
+bool isHtmlFile(const QString &argument)
+{
+    return argument.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive)
+           || argument.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive);
+}
+
+// A real calendar date written YYYY-MM-DD.
+bool isDate(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    return pattern.match(text).hasMatch() && QDate::fromString(text, Qt::ISODate).isValid();
+}
 
 } // namespace
 
@@ -30,7 +50,35 @@ CommandLine parseCommandLine(const QStringList &arguments)
                        "nebo jen zprávu do souboru VÝSTUP.html) a skončí bez otevření okna."),
         QStringLiteral("SLOŽKA"));
     parser.addOption(reportOption);
-    parser.addPositionalArgument(QStringLiteral("VÝSTUP.html"), QStringLiteral("Jen s --report: kam zprávu zapsat."),
+    const QCommandLineOption nightOption(
+        QStringLiteral("night"),
+        QStringLiteral("Stránka závodního večera [DATUM] (RRRR-MM-DD, bez data dnešní večer; večer trvá od 6:00 "
+                       "do 6:00) do složky stránek archivu, nebo do souboru [VÝSTUP.html], s CSV vedle."));
+    const QCommandLineOption seasonOption(
+        QStringLiteral("season"),
+        QStringLiteral("Stránka sezóny [NÁZEV] (soubor seasons/NÁZEV.json nebo rok, bez názvu letošní rok), "
+                       "případně do souboru [VÝSTUP.html], s CSV vedle."));
+    const QCommandLineOption recordsOption(
+        QStringLiteral("records"),
+        QStringLiteral("Stránka rekordů tratí a osobních rekordů, případně do souboru [VÝSTUP.html], s CSV vedle."));
+    const QCommandLineOption driversOption(
+        QStringLiteral("drivers"),
+        QStringLiteral("Vypíše všechna jména jezdců v archivu s počtem závodů a navrhne sloučení (drivers.json)."));
+    const QCommandLineOption reindexOption(
+        QStringLiteral("reindex"), QStringLiteral("Znovu sestaví rejstřík závodů ze všech záznamů v archivu."));
+    const QCommandLineOption excludeOption(
+        QStringLiteral("exclude"), QStringLiteral("Závod ve SLOŽCE se nezapočítá do bodů (trénink, zkouška)."),
+        QStringLiteral("SLOŽKA"));
+    const QCommandLineOption includeOption(
+        QStringLiteral("include"), QStringLiteral("Závod ve SLOŽCE se opět započítá do bodů."), QStringLiteral("SLOŽKA"));
+    const QCommandLineOption openOption(
+        QStringLiteral("open"),
+        QStringLiteral("S --night, --season a --records: zapsanou stránku otevře ve výchozím prohlížeči."));
+    for (const QCommandLineOption *option :
+         {&openOption, &nightOption, &seasonOption, &recordsOption, &driversOption, &reindexOption, &excludeOption, &includeOption})
+        parser.addOption(*option);
+    parser.addPositionalArgument(QStringLiteral("VÝSTUP.html"),
+                                 QStringLiteral("Jen s --report, --night, --season a --records: kam stránku zapsat."),
                                  QStringLiteral("[VÝSTUP.html]"));
 
     CommandLine result;
@@ -39,8 +87,30 @@ CommandLine parseCommandLine(const QStringList &arguments)
         result.output = parser.errorText() + QStringLiteral("\nNápověda: tramelo --help\n");
         return result;
     }
-    // Only --report takes a positional argument, its output file.
-    const qsizetype allowedPositionals = parser.isSet(reportOption) ? 1 : 0;
+    using Kind = CommandLine::ArchiveRequest::Kind;
+    const std::pair<const QCommandLineOption *, Kind> archiveOptions[] = {
+        {&nightOption, Kind::Night},     {&seasonOption, Kind::Season}, {&recordsOption, Kind::Records},
+        {&driversOption, Kind::Drivers}, {&reindexOption, Kind::Reindex}, {&excludeOption, Kind::Exclude},
+        {&includeOption, Kind::Include}};
+    QStringList chosen;
+    std::optional<Kind> archiveKind;
+    for (const auto &[option, kind] : archiveOptions)
+        if (parser.isSet(*option)) {
+            chosen << QStringLiteral("--") + option->names().constFirst();
+            archiveKind = kind;
+        }
+    if (parser.isSet(reportOption))
+        chosen << QStringLiteral("--report");
+    if (chosen.size() > 1) {
+        result.exitStatus = kUsageError;
+        result.output = QStringLiteral("Volby %1 nelze použít zároveň.").arg(chosen.join(QStringLiteral(", ")))
+                        + usageHint();
+        return result;
+    }
+    // --report, --records: an output file; --night, --season: their choice and an output file.
+    qsizetype allowedPositionals = parser.isSet(reportOption) || archiveKind == Kind::Records ? 1 : 0;
+    if (archiveKind == Kind::Night || archiveKind == Kind::Season)
+        allowedPositionals = 2;
     if (parser.positionalArguments().size() > allowedPositionals) {
         result.exitStatus = kUsageError;
         result.output = QStringLiteral("Neznámý argument: %1\nNápověda: tramelo --help\n")
@@ -56,6 +126,35 @@ CommandLine parseCommandLine(const QStringList &arguments)
                                                        QCoreApplication::applicationVersion());
     } else if (parser.isSet(reportOption)) {
         result.report = CommandLine::ReportRequest{parser.value(reportOption), parser.positionalArguments().value(0)};
+    } else if (archiveKind) {
+        CommandLine::ArchiveRequest request;
+        request.kind = *archiveKind;
+        QStringList positionals = parser.positionalArguments();
+        if (*archiveKind == Kind::Exclude || *archiveKind == Kind::Include) {
+            request.argument = parser.value(*archiveOptions[static_cast<int>(*archiveKind)].first);
+        } else if (*archiveKind == Kind::Night || *archiveKind == Kind::Season) {
+            // The first argument is the choice unless it is the only one and names a page.
+            if (positionals.size() == 2 || (positionals.size() == 1 && !isHtmlFile(positionals.front())))
+                request.argument = positionals.takeFirst();
+        }
+        if (!positionals.isEmpty())
+            request.output = positionals.front();
+        if (*archiveKind == Kind::Night && !request.argument.isEmpty() && !isDate(request.argument)) {
+            result.exitStatus = kUsageError;
+            result.output = QStringLiteral("Neplatné datum pro --night: %1 (očekávám RRRR-MM-DD, např. 2026-12-07)")
+                                .arg(request.argument)
+                            + usageHint();
+            return result;
+        }
+        if (!request.output.isEmpty() && !isHtmlFile(request.output)) {
+            result.exitStatus = kUsageError;
+            result.output = QStringLiteral("Výstupní soubor %1 musí mít příponu .html (CSV se zapíše vedle něj).")
+                                .arg(request.output)
+                            + usageHint();
+            return result;
+        }
+        request.open = parser.isSet(openOption);
+        result.archive = request;
     } else if (parser.isSet(webOption)) {
         result.board = parseBoardAddress(parser.value(webOption));
         if (!result.board) {

@@ -24,6 +24,15 @@ struct CommandLine {
         QString output; ///< empty: report.html and laps.csv in the race folder
     };
     std::optional<ReportRequest> report;
+    /// The archive's pages and records, with no window.
+    struct ArchiveRequest {
+        enum class Kind { Night, Season, Records, Drivers, Reindex, Exclude, Include };
+        Kind kind = Kind::Night;
+        QString argument; ///< the night's date, the season's name or the race folder; empty: the default
+        QString output;   ///< empty: the pages folder of the archive
+        bool open = false; ///< --open: show the written page in the default browser
+    };
+    std::optional<ArchiveRequest> archive;
 };
 
 CommandLine parseCommandLine(const QStringList &arguments);

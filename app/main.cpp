@@ -1,7 +1,9 @@
+#include "app/archivecommand.h"
 #include "app/commandline.h"
 #include "app/liveboard.h"
 #include "app/reportcommand.h"
 #include "shell/raceapp.h"
+#include "shell/racearchive.h"
 #include "web/boardserver.h"
 
 #include <QCoreApplication>
@@ -28,6 +30,8 @@ int main(int argc, char **argv)
     }
     if (commandLine.report)
         return rebuildRaceReport(*commandLine.report);
+    if (commandLine.archive)
+        return runArchiveCommand(*commandLine.archive, RaceArchive::defaultRacesDir().parent_path());
     RaceApp app(argc, argv);
     // Declared after the application, so it goes before the main window whose race it reads.
     std::unique_ptr<BoardServer> board;

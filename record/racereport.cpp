@@ -143,7 +143,9 @@ void writeLaps(std::string &html, const RaceStandings &standings)
             std::string marks = best ? "best" : "";
             if (fastest)
                 marks += marks.empty() ? "fastest" : " fastest";
-            html += marks.empty() ? "<tr>" : "<tr class=\"" + marks + "\">";
+            // The archive's record pages link to a lap by this id.
+            html += "<tr id=\"kolo-" + std::to_string(racer.seat + 1) + "-" + std::to_string(lap.lap) + "\"";
+            html += marks.empty() ? ">" : " class=\"" + marks + "\">";
             html += "<td>" + std::to_string(lap.lap) + "</td><td>" + (fastest ? "★ " : "")
                     + durationText(lap.lapMs) + "</td><td>" + std::to_string(lap.speedKmh) + "</td><td>";
             html += lap.position > 0 ? std::to_string(lap.position) : std::string("–");

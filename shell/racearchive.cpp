@@ -2,6 +2,7 @@
 
 #include "engine/raceengine.h"
 #include "engine/racehost.h"
+#include "record/archivepages.h"
 #include "record/fileerror.h"
 #include "record/journalreader.h"
 #include "record/fileerror.h"
@@ -120,14 +121,21 @@ void RaceArchive::endRace(RaceEnd how)
         journal_->raceEnded(how, host_.hostClockMs());
         // The capture ends before the reports, which may need its disk.
         capture_.reset();
-        // Whatever comes next (the save question, the end of the program),
-        // the folder already holds the report and the laps table.
-        std::string error;
-        const std::optional<RaceLog> counted = countedRace();
-        const bool written = counted ? writeRaceReports(raceFolder_, *counted, &error)
-                                     : writeRaceFolderReports(raceFolder_, &error);
-        if (!written)
-            recordFailed("Zprávu o závodě nelze uložit do složky závodu: " + error);
+        // The report, the index and the pages are written off the window's
+        // thread; the end of the program waits for them. When the journal is
+        // incomplete, the race as the program counted it makes the report.
+        const std::filesystem::path folder = raceFolder_;
+        const ArchivePaths paths{racesDir_.parent_path()};
+        worker_.post([this, folder, paths, counted = countedRace()] {
+            std::string error;
+            const bool written = counted ? writeRaceReports(folder, *counted, &error)
+                                         : writeRaceFolderReports(folder, &error);
+            if (!written)
+                QMetaObject::invokeMethod(
+                    this, [this, error] { recordFailed("Zprávu o závodě nelze uložit do složky závodu: " + error); },
+                    Qt::QueuedConnection);
+            writePagesAfterRace(paths, folder.filename().string());
+        });
     }
     // The writer stays until the next race: its last forced write to the
     // disk runs on its own thread and is waited for only then, or at exit.

@@ -7,6 +7,7 @@
 // in one box. On a filling disk the capture gives way to the journal.
 #pragma once
 
+#include "record/archiveworker.h"
 #include "record/racelog.h"
 
 #include <QElapsedTimer>
@@ -45,8 +46,12 @@ public:
     /// journal attached to the engine and the line's capture.
     void beginRace();
     /// Writes how the race ended and closes its files; only the first call
-    /// of a race counts, so a close after the finish changes nothing.
+    /// of a race counts, so a close after the finish changes nothing. The
+    /// report and the archive's pages are written off the window's thread.
     void endRace(RaceEnd how);
+
+    /// Returns once the report and the archive's pages of every ended race are written.
+    void waitForArchiveWork() { worker_.waitIdle(); }
 
     /// The folder of the current or last race; empty before the first.
     const std::filesystem::path &raceFolder() const { return raceFolder_; }
@@ -79,4 +84,6 @@ private:
     bool raceOpen_ = false;
     /// Failures not yet shown; a box showing them is on its way.
     std::vector<std::string> pendingWarnings_;
+    /// Declared last, so it finishes its work before anything above goes.
+    ArchiveWorker worker_;
 };

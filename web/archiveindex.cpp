@@ -47,6 +47,29 @@ std::optional<ReportFile> openRegularFile(const fs::path &file, std::uintmax_t l
     return std::nullopt;
 }
 
+// The bytes of \a file, as many as it still gives.
+std::string readWhole(ReportFile &file)
+{
+    std::string text(static_cast<std::size_t>(file.size()), '\0');
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const long got = file.read(text.data() + done, text.size() - done);
+        if (got <= 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    text.resize(done);
+    return text;
+}
+
+std::optional<std::string> readRegularFile(const fs::path &file, std::uintmax_t limit)
+{
+    std::optional<ReportFile> opened = openRegularFile(file, limit);
+    if (!opened)
+        return std::nullopt;
+    return readWhole(*opened);
+}
+
 } // namespace
 
 ReportFile::ReportFile(ReportFile &&other) noexcept
@@ -137,16 +160,46 @@ std::optional<std::string> ArchiveIndex::report(std::string_view folder) const
     std::optional<ReportFile> file = openReport(folder);
     if (!file)
         return std::nullopt;
-    std::string text(static_cast<std::size_t>(file->size()), '\0');
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const long got = file->read(text.data() + done, text.size() - done);
-        if (got <= 0)
-            break;
-        done += static_cast<std::size_t>(got);
+    return readWhole(*file);
+}
+
+std::optional<std::string> ArchiveIndex::newestPage(std::string_view prefix) const
+{
+    // Named night-YYYY-MM-DD.html and season-YYYY.html: the newest sorts last.
+    const fs::path pages = racesDir_.parent_path() / "pages";
+    if (!isRealFolder(pages))
+        return std::nullopt;
+    std::string newest;
+    std::error_code error;
+    for (fs::directory_iterator it(pages, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        const bool dated = name.size() > prefix.size() + 5 && name.starts_with(prefix) && name.ends_with(".html")
+                           && std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()),
+                                          name.end() - 5, [](char c) { return (c >= '0' && c <= '9') || c == '-'; });
+        if (dated && name > newest)
+            newest = name;
     }
-    text.resize(done);
-    return text;
+    if (newest.empty())
+        return std::nullopt;
+    return readRegularFile(pages / newest, kReportSizeLimit);
+}
+
+std::optional<std::string> ArchiveIndex::newestNightPage() const
+{
+    return newestPage("night-");
+}
+
+std::optional<std::string> ArchiveIndex::newestSeasonPage() const
+{
+    return newestPage("season-");
+}
+
+std::optional<std::string> ArchiveIndex::recordsPage() const
+{
+    const fs::path pages = racesDir_.parent_path() / "pages";
+    if (!isRealFolder(pages))
+        return std::nullopt;
+    return readRegularFile(pages / "records.html", kReportSizeLimit);
 }
 
 std::string folderStartText(std::string_view folder)

@@ -62,7 +62,16 @@ public:
     /// \a folder's report.html opened, on the same terms.
     std::optional<ReportFile> openReport(std::string_view folder) const;
 
+    /// The archive's pages as written after each race (never built here, so
+    /// serving one costs a file read): the newest night page, the newest
+    /// calendar-year season page, the records page; nullopt when not written yet.
+    std::optional<std::string> newestNightPage() const;
+    std::optional<std::string> newestSeasonPage() const;
+    std::optional<std::string> recordsPage() const;
+
 private:
+    std::optional<std::string> newestPage(std::string_view prefix) const;
+
     struct KnownWinner {
         std::filesystem::file_time_type modified;
         std::uintmax_t size = 0;

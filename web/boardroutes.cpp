@@ -41,7 +41,7 @@ Route routeFor(std::string_view rawPath)
         std::string_view path;
         Resource resource;
     };
-    static constexpr std::array<Fixed, 7> kFixed{{
+    static constexpr std::array<Fixed, 13> kFixed{{
         {"/", Resource::BoardPage},
         {"/board.js", Resource::BoardScript},
         {"/board.css", Resource::BoardStyle},
@@ -49,6 +49,12 @@ Route routeFor(std::string_view rawPath)
         {"/api/live", Resource::LiveUpdates},
         {"/races", Resource::ArchiveIndex},
         {"/races/", Resource::ArchiveIndex},
+        {"/nights", Resource::NightPage},
+        {"/nights/", Resource::NightPage},
+        {"/season", Resource::SeasonPage},
+        {"/season/", Resource::SeasonPage},
+        {"/records", Resource::RecordsPage},
+        {"/records/", Resource::RecordsPage},
     }};
     for (const Fixed &fixed : kFixed) {
         if (rawPath == fixed.path)

@@ -15,6 +15,9 @@ enum class Resource {
     LiveUpdates,   ///< "/api/live", the WebSocket of pushed states
     ArchiveIndex,  ///< "/races/" (and "/races")
     ArchiveReport, ///< "/races/YYYY-MM-DD_HH-MM-SS/report.html"
+    NightPage,     ///< "/nights/": the latest night's page
+    SeasonPage,    ///< "/season/": the latest season page of the calendar year
+    RecordsPage,   ///< "/records/"
     NotFound,
 };
 

@@ -285,6 +285,17 @@ bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
             reply = {StatusCode::Ok, "text/html; charset=utf-8", {}, false, kReportPolicy,
                      std::make_shared<ReportFile>(std::move(*report))};
         break;
+    case Resource::NightPage:
+    case Resource::SeasonPage:
+    case Resource::RecordsPage: {
+        // Written after each race off the window's thread; serving one is a file read.
+        const std::optional<std::string> html = route.resource == Resource::NightPage    ? archive_.newestNightPage()
+                                                : route.resource == Resource::SeasonPage ? archive_.newestSeasonPage()
+                                                                                         : archive_.recordsPage();
+        if (html)
+            reply = {StatusCode::Ok, "text/html; charset=utf-8", QByteArray::fromStdString(*html)};
+        break;
+    }
     case Resource::LiveUpdates:
     case Resource::NotFound: break;
     }

@@ -48,7 +48,7 @@ TEST_F(ReportFiles, ARaceFoundInterruptedAtStartUpGetsAReportOfEveryLapKept)
     EXPECT_NE(html.find("Závod byl přerušen. Zpráva ukazuje všechna zachovaná kola (58)."), std::string::npos);
     EXPECT_EQ(lapRowsOf(html), 58u);
     // The last whole line: Adam's lap 11 of 0:04:858, leading.
-    EXPECT_NE(html.find("<tr><td>11</td><td>0:04:858</td><td>474</td><td>1</td></tr>"), std::string::npos);
+    EXPECT_NE(html.find("<tr id=\"kolo-1-11\"><td>11</td><td>0:04:858</td><td>474</td><td>1</td></tr>"), std::string::npos);
 
     const std::string csv = readBytes(folder / kLapsFileName);
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 58);

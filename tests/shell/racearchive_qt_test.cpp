@@ -2,6 +2,7 @@
 // per race, the journal the engine writes, the line captured beside it, and
 // one warning, never inside the engine's call, when the record cannot be kept.
 #include "engine/racescript.h"
+#include "record/archivepages.h"
 #include "record/journalreader.h"
 #include "record/linecapture.h"
 #include "shell/racearchive.h"
@@ -79,9 +80,19 @@ TEST_F(ArchiveRig, RaceIsKeptInAFolderNamedByItsStart)
     EXPECT_EQ(log->laps[0].lapMs, 5000);
     EXPECT_EQ(log->damagedLines, 0);
     // The end of the race leaves its report and laps table beside the journal.
+    archive.waitForArchiveWork();
     EXPECT_NE(readBytes(folder / kReportFileName).find("<dd class=\"race-end\">dokončen</dd>"),
               std::string::npos);
     EXPECT_NE(readBytes(folder / kLapsFileName).find(",1,5000,0:05:000,"), std::string::npos);
+    // And the archive's pages: the race's night, its year's season, the records.
+    const fs::path pages = racesDir().parent_path() / "pages";
+    const std::string night = nightOf(log->startedAt);
+    EXPECT_NE(readBytes(pages / nightPageName(night)).find(folder.filename().string() + "/report.html"),
+              std::string::npos);
+    EXPECT_TRUE(fs::exists(pages / seasonPageName(night.substr(0, 4))));
+    // Adam's one lap is the track's record, linked to its row in the report.
+    EXPECT_NE(readBytes(pages / kRecordsPageName).find(folder.filename().string() + "/report.html#kolo-1-1"),
+              std::string::npos);
 
     const std::optional<LineCapture> capture =
         readLineCaptureFile(folder / std::string(kLineCaptureFileName));
@@ -102,6 +113,7 @@ TEST_F(ArchiveRig, RaceClosedDuringTheCountdownKeepsItsSettings)
     RaceArchive archive(script.engine, script.host, link, racesDir());
     archive.beginRace();
     archive.endRace(RaceEnd::Closed);
+    archive.waitForArchiveWork();
 
     const std::optional<RaceLog> log = readJournalFile(archive.raceFolder() / kJournalFileName);
     ASSERT_TRUE(log);
@@ -118,6 +130,7 @@ TEST_F(ArchiveRig, ReportBesideTheResultsIsNeverAnEarlierRaces)
     RaceArchive archive(script.engine, script.host, link, racesDir());
     archive.beginRace();
     archive.endRace(RaceEnd::Finished);
+    archive.waitForArchiveWork();
     ASSERT_TRUE(archive.lastRaceReport());
     EXPECT_EQ(archive.lastRaceReport(), readBytes(archive.raceFolder() / kReportFileName));
     archive.setRecording(false);
@@ -207,6 +220,7 @@ TEST_F(ArchiveRig, DiskFullDuringTheRaceWarnsOnce)
     runQueuedCalls();
     EXPECT_EQ(script.host.messages.size(), 1u);
 
+    archive.waitForArchiveWork();
     EXPECT_TRUE(readJournalFile(journal)->laps.empty()) << "the disk kept no lap";
     const std::string report = readBytes(archive.raceFolder() / kReportFileName);
     EXPECT_NE(report.find("0:05:000"), std::string::npos) << "the lap as the program counted it";

@@ -113,3 +113,28 @@ TEST_F(ArchiveIndexTest, ServesOnlyRealReportsInsideTheArchive)
         EXPECT_FALSE(index.report(folder));
     }
 }
+
+TEST_F(ArchiveIndexTest, ServesTheNewestWrittenNightAndSeasonAndTheRecordsButNoLink)
+{
+    ArchiveIndex index(races());
+    EXPECT_FALSE(index.newestNightPage());
+    EXPECT_FALSE(index.recordsPage());
+    const fs::path pages = root_ / "pages";
+    write(pages / "night-2026-11-30.html", "older night");
+    write(pages / "night-2026-12-07.html", "newest night");
+    write(pages / "night-2026-12-07.csv", "not a page");
+    write(pages / "season-2026.html", "year");
+    write(pages / "season-zima.html", "a named season sorts after the years but is not one");
+    write(pages / "records.html", "records");
+    EXPECT_EQ(index.newestNightPage(), "newest night");
+    EXPECT_EQ(index.newestSeasonPage(), "year");
+    EXPECT_EQ(index.recordsPage(), "records");
+
+    // A page that is a link to a file elsewhere is never read.
+    write(outside() / "secret.html", "secret");
+    fs::remove(pages / "records.html");
+    fs::create_symlink(outside() / "secret.html", pages / "records.html");
+    EXPECT_FALSE(index.recordsPage());
+    fs::create_symlink(outside() / "secret.html", pages / "night-2027-01-01.html");
+    EXPECT_FALSE(index.newestNightPage());
+}

@@ -17,6 +17,11 @@ TEST(BoardRoutes, EachResourceHasOneExactPath)
     EXPECT_EQ(report.resource, Resource::ArchiveReport);
     EXPECT_EQ(report.raceFolder, "2026-12-07_19-30-05");
     EXPECT_EQ(routeFor("/races/2026-12-07_19-30-05_2/report.html").raceFolder, "2026-12-07_19-30-05_2");
+    EXPECT_EQ(routeFor("/nights/").resource, Resource::NightPage);
+    EXPECT_EQ(routeFor("/season").resource, Resource::SeasonPage);
+    EXPECT_EQ(routeFor("/records/").resource, Resource::RecordsPage);
+    EXPECT_EQ(routeFor("/nights/../races/").resource, Resource::NotFound);
+    EXPECT_EQ(routeFor("/records/records.html").resource, Resource::NotFound);
 }
 
 TEST(BoardRoutes, TraversalAndNearMissesNameNothing)
