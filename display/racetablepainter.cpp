@@ -9,7 +9,6 @@
 
 #include <QPainter>
 
-
 namespace {
 
 constexpr int kActionColumn = 0;

@@ -5,7 +5,6 @@
 #include "record/archivepages.h"
 #include "record/fileerror.h"
 #include "record/journalreader.h"
-#include "record/fileerror.h"
 #include "record/journalwriter.h"
 #include "record/linecapture.h"
 #include "record/racereport.h"

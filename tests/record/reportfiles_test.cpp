@@ -15,7 +15,6 @@
 
 #include <sys/stat.h>
 
-
 namespace fs = std::filesystem;
 
 namespace {

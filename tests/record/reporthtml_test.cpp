@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 std::size_t occurrences(const std::string &text, const std::string &what)
