@@ -44,10 +44,10 @@ void warn(const std::vector<std::string> &problems)
         std::fprintf(stderr, "Upozornění: %s\n", problem.c_str());
 }
 
-std::optional<LoadedArchive> openArchive(const ArchivePaths &paths)
+std::optional<LoadedArchive> openArchive(const ArchivePaths &paths, bool everyRace = true)
 {
     std::string error;
-    std::optional<LoadedArchive> archive = loadArchive(paths, &error);
+    std::optional<LoadedArchive> archive = loadArchive(paths, &error, {}, everyRace);
     if (!archive) {
         fail(error);
         return std::nullopt;
@@ -72,22 +72,25 @@ int writePage(const ArchivePage &page, const std::filesystem::path &file, const 
 std::filesystem::path pageFile(const CommandLine::ArchiveRequest &request, const ArchivePaths &paths,
                                const std::string &name)
 {
-    return request.output.isEmpty() ? paths.pages() / name : localPath(request.output);
+    // Absolute, so the links from the page's folder can be worked out.
+    std::error_code ignored;
+    return request.output.isEmpty() ? paths.pages() / name : std::filesystem::absolute(localPath(request.output), ignored);
 }
 
 int nightCommand(const CommandLine::ArchiveRequest &request, const ArchivePaths &paths)
 {
     const std::string night = request.argument.isEmpty() ? nightOf(localNow()) : request.argument.toStdString();
-    const std::optional<LoadedArchive> archive = openArchive(paths);
+    // Only the night's races and its drivers' earlier bests are read.
+    const std::optional<LoadedArchive> archive = openArchive(paths, false);
     if (!archive)
         return 1;
     // Opened from the desktop, an empty night is a page that says so.
-    if (!request.open && std::none_of(archive->races.begin(), archive->races.end(),
-                                      [&](const RaceSummary &race) { return nightOf(race.startedAt) == night; }))
+    if (!request.open && archive->raceIndex->racesOfNight(night).empty())
         return fail("Večer " + czechDate(night) + " se nejel žádný závod.");
     const std::filesystem::path file = pageFile(request, paths, nightPageName(night));
-    return writePage(nightPage(archive->races, archive->book, night, reportsBaseFor(file.parent_path(), paths.races())),
-                     file, "Stránka večera", request.open);
+    return writePage(
+        nightPage(*archive->raceIndex, archive->book, night, reportsBaseFor(file.parent_path(), paths.races())),
+        file, "Stránka večera", request.open);
 }
 
 int seasonCommand(const CommandLine::ArchiveRequest &request, const ArchivePaths &paths)
@@ -107,7 +110,8 @@ int seasonCommand(const CommandLine::ArchiveRequest &request, const ArchivePaths
     if (found == seasons.end())
         return fail("Sezóna " + name + " neexistuje: není soubor " + (paths.seasons() / (name + ".json")).string()
                     + " a v tom roce se nejel žádný závod.");
-    return writePage(seasonPage(archive->races, archive->book, *found), pageFile(request, paths, seasonPageName(name)),
+    const std::filesystem::path file = pageFile(request, paths, seasonPageName(name));
+    return writePage(seasonPage(archive->races, archive->book, *found, nightsBaseFor(file.parent_path(), paths)), file,
                      "Stránka sezóny", request.open);
 }
 

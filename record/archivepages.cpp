@@ -86,14 +86,16 @@ std::string bestText(const std::optional<std::int32_t> &ms)
     return ms ? durationText(*ms) : "…";
 }
 
-void standingsTable(std::string &html, std::string &csv, const StandingsTable &table, bool perNight, bool linkNights)
+// \a nights: where the night pages are linked, or nullptr for no links.
+void standingsTable(std::string &html, std::string &csv, const StandingsTable &table, bool perNight,
+                    const std::string *nights)
 {
     html += "<div class=\"scroll\"><table class=\"standings\"><thead><tr><th>Poř.</th><th class=\"name\">Jezdec</th>";
     csv += "pořadí,jezdec";
     if (perNight)
         for (const std::string &night : table.nights) {
-            html += "<th>" + (linkNights ? "<a href=\"" + htmlEscaped(nightPageName(night)) + "\">" : std::string())
-                    + htmlEscaped(czechDate(night)) + (linkNights ? "</a></th>" : "</th>");
+            html += "<th>" + (nights ? "<a href=\"" + htmlEscaped(*nights + nightPageName(night)) + "\">" : std::string())
+                    + htmlEscaped(czechDate(night)) + (nights ? "</a></th>" : "</th>");
             csv += "," + czechDate(night);
         }
     html += "<th>Body</th><th>Výhry</th><th>Nejrychlejší kolo</th><th class=\"name\">Rozhodlo</th></tr></thead><tbody>";
@@ -148,13 +150,12 @@ std::string reportsBaseFor(const std::filesystem::path &pageFolder, const std::f
     return base.empty() || base.back() == '/' ? base : base + "/";
 }
 
-ArchivePage nightPage(const std::vector<RaceSummary> &races, const DriverBook &book, const std::string &night,
-                      const std::string &reports)
+namespace {
+
+// The page of \a ofNight, the races of \a night, with the bests they set.
+ArchivePage nightPageOf(std::vector<RaceSummary> ofNight, const DriverBook &book, const std::string &night,
+                        const std::string &reports, const std::vector<NewBest> &news)
 {
-    std::vector<RaceSummary> ofNight;
-    for (const RaceSummary &race : races)
-        if (nightOf(race.startedAt) == night)
-            ofNight.push_back(race);
     std::sort(ofNight.begin(), ofNight.end(),
               [](const RaceSummary &a, const RaceSummary &b) { return a.startedAt < b.startedAt; });
     SeasonRules rules = SeasonRules::calendarYear(2000);
@@ -192,7 +193,7 @@ ArchivePage nightPage(const std::vector<RaceSummary> &races, const DriverBook &b
     const StandingsTable table = computeTable(ofNight, rules, book);
     page.html += "<section id=\"body\"><h2>Pořadí večera</h2><p class=\"note\">" + htmlEscaped(rulesText(rules))
                  + "</p>";
-    standingsTable(page.html, page.csv, table, false, false);
+    standingsTable(page.html, page.csv, table, false, nullptr);
     page.html += "</section>";
 
     page.html += "<section id=\"kola\"><h2>Nejrychlejší kola večera</h2><div class=\"scroll\"><table><thead><tr>"
@@ -208,7 +209,6 @@ ArchivePage nightPage(const std::vector<RaceSummary> &races, const DriverBook &b
     page.html += "</tbody></table></div></section>";
 
     page.html += "<section id=\"rekordy\"><h2>Osobní rekordy a rekordy trati</h2>";
-    const std::vector<NewBest> news = newBestsOfNight(races, book, night);
     if (news.empty())
         page.html += "<p class=\"note\">Tento večer nepadl žádný osobní rekord.</p>";
     else {
@@ -229,7 +229,32 @@ ArchivePage nightPage(const std::vector<RaceSummary> &races, const DriverBook &b
     return page;
 }
 
-ArchivePage seasonPage(const std::vector<RaceSummary> &races, const DriverBook &book, const SeasonRules &rules)
+} // namespace
+
+std::string nightsBaseFor(const std::filesystem::path &pageFolder, const ArchivePaths &paths)
+{
+    return reportsBaseFor(pageFolder, paths.dataDir) + paths.pages().filename().string() + "/";
+}
+
+ArchivePage nightPage(const std::vector<RaceSummary> &races, const DriverBook &book, const std::string &night,
+                      const std::string &reports)
+{
+    std::vector<RaceSummary> ofNight;
+    for (const RaceSummary &race : races)
+        if (nightOf(race.startedAt) == night)
+            ofNight.push_back(race);
+    return nightPageOf(std::move(ofNight), book, night, reports, newBestsOfNight(races, book, night));
+}
+
+ArchivePage nightPage(RaceIndex &index, const DriverBook &book, const std::string &night, const std::string &reports)
+{
+    std::vector<RaceSummary> ofNight = index.racesOfNight(night);
+    const std::vector<NewBest> news = newBestsOfNight(ofNight, book, index.bestsBeforeNight(night, ofNight, book));
+    return nightPageOf(std::move(ofNight), book, night, reports, news);
+}
+
+ArchivePage seasonPage(const std::vector<RaceSummary> &races, const DriverBook &book, const SeasonRules &rules,
+                       const std::string &nights)
 {
     const StandingsTable table = computeTable(races, rules, book);
     ArchivePage page;
@@ -239,7 +264,7 @@ ArchivePage seasonPage(const std::vector<RaceSummary> &races, const DriverBook &
                  + ". " + htmlEscaped(rulesText(rules)) + "</p><section id=\"tabulka\"><h2>Průběžné pořadí</h2>";
     if (table.nights.empty())
         page.html += "<p class=\"note\">V této sezóně se dosud nejel žádný závod.</p>";
-    standingsTable(page.html, page.csv, table, true, true);
+    standingsTable(page.html, page.csv, table, true, &nights);
     page.html += "<p class=\"note\">Sloupce jsou závodní večery; – znamená, že jezdec ten večer nejel.</p></section>"
                  + pageEnd();
     return page;
@@ -340,15 +365,24 @@ std::vector<SeasonRules> loadSeasons(const ArchivePaths &paths, const std::vecto
 }
 
 std::optional<LoadedArchive> loadArchive(const ArchivePaths &paths, std::string *error,
-                                         const RaceIndex::Progress &progress)
+                                         const RaceIndex::Progress &progress, bool everyRace, bool *busy)
 {
     LoadedArchive archive;
-    RaceIndex index(paths.races(), paths.index());
-    if (!index.open(&archive.index, error, progress))
+    archive.raceIndex = std::make_unique<RaceIndex>(paths.races(), paths.index());
+    RaceIndex &index = *archive.raceIndex;
+    if (!index.open(&archive.index, error, progress)) {
+        if (busy)
+            *busy = index.busy();
         return std::nullopt;
-    archive.races = index.races();
+    }
     for (const std::string &skipped : index.skipped())
         archive.problems.push_back("Záznam závodu " + skipped);
+    // Every race read, the index is closed at once: an open one holds off
+    // another program's rebuild.
+    if (everyRace) {
+        archive.races = index.races();
+        archive.raceIndex.reset();
+    }
     std::string reason;
     if (!archive.book.load(paths.drivers(), &reason))
         archive.problems.push_back(reason);
@@ -357,9 +391,10 @@ std::optional<LoadedArchive> loadArchive(const ArchivePaths &paths, std::string 
 
 bool writePagesAfterRace(const ArchivePaths &paths, const std::string &raceFolder, std::string *error)
 {
-    std::optional<LoadedArchive> archive = loadArchive(paths, error);
+    std::optional<LoadedArchive> archive = loadArchive(paths, error, {}, false);
     if (!archive)
         return false;
+    archive->races = archive->raceIndex->races();
     const auto race = std::find_if(archive->races.begin(), archive->races.end(),
                                    [&](const RaceSummary &r) { return r.folder == raceFolder; });
     if (race == archive->races.end()) {
@@ -370,12 +405,12 @@ bool writePagesAfterRace(const ArchivePaths &paths, const std::string &raceFolde
     const std::string night = nightOf(race->startedAt);
     const std::string reports = reportsBaseFor(paths.pages(), paths.races());
     if (!night.empty()
-        && !writeArchivePage(nightPage(archive->races, archive->book, night, reports),
+        && !writeArchivePage(nightPage(*archive->raceIndex, archive->book, night, reports),
                              paths.pages() / nightPageName(night), error))
         return false;
     for (const SeasonRules &season : loadSeasons(paths, archive->races))
         if (season.contains(night)
-            && !writeArchivePage(seasonPage(archive->races, archive->book, season),
+            && !writeArchivePage(seasonPage(archive->races, archive->book, season, nightsBaseFor(paths.pages(), paths)),
                                  paths.pages() / seasonPageName(season.name), error))
             return false;
     return writeArchivePage(recordsPage(archive->races, archive->book, reports), paths.pages() / kRecordsPageName,

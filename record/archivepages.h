@@ -9,6 +9,7 @@
 #include "record/season.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,15 @@ struct ArchivePaths {
 /// race links to "<reports><folder>/report.html".
 ArchivePage nightPage(const std::vector<RaceSummary> &races, const DriverBook &book, const std::string &night,
                       const std::string &reports);
-/// Each night's column heading links to its page in the same folder.
-ArchivePage seasonPage(const std::vector<RaceSummary> &races, const DriverBook &book, const SeasonRules &rules);
+/// The same page from the index: only the night's races and its drivers'
+/// earlier bests are read, however large the archive.
+ArchivePage nightPage(RaceIndex &index, const DriverBook &book, const std::string &night, const std::string &reports);
+/// Each night's column heading links to "<nights>night-….html"; \a nights:
+/// how the page reaches the pages folder. From the pages folder itself it is
+/// "../pages/", which the board answers as well, so the links work both in
+/// the folder and under the board's /season/.
+ArchivePage seasonPage(const std::vector<RaceSummary> &races, const DriverBook &book, const SeasonRules &rules,
+                       const std::string &nights = "../pages/");
 ArchivePage recordsPage(const std::vector<RaceSummary> &races, const DriverBook &book, const std::string &reports);
 
 /// The pages' file names in the pages folder; the CSV has the same stem.
@@ -55,14 +63,17 @@ std::vector<SeasonRules> loadSeasons(const ArchivePaths &paths, const std::vecto
 /// date as needed) with drivers.json; journals and files that could not be
 /// read are named in problems, never fatal.
 struct LoadedArchive {
-    std::vector<RaceSummary> races;
+    std::vector<RaceSummary> races;         ///< every race; none when loaded without them
     DriverBook book;
     IndexReport index;
     std::vector<std::string> problems;
+    std::unique_ptr<RaceIndex> raceIndex;   ///< loaded without every race: open and up to date, for a few races
 };
-/// Nothing, with a Czech reason, only when no index can be kept at all.
+/// Nothing, with a Czech reason, when no index can be kept at all or another
+/// program keeps it busy (\a busy then set): never a rebuild for that.
 std::optional<LoadedArchive> loadArchive(const ArchivePaths &paths, std::string *error = nullptr,
-                                         const RaceIndex::Progress &progress = {});
+                                         const RaceIndex::Progress &progress = {}, bool everyRace = true,
+                                         bool *busy = nullptr);
 
 /// After a race: the index brought up to date, and the night page of \a raceFolder's
 /// night, the pages of the seasons holding it and the records page written
@@ -71,5 +82,8 @@ bool writePagesAfterRace(const ArchivePaths &paths, const std::string &raceFolde
 
 /// The link to a race folder's report from a page in \a pageFolder.
 std::string reportsBaseFor(const std::filesystem::path &pageFolder, const std::filesystem::path &racesDir);
+/// The link to the pages folder from a page in \a pageFolder, through the
+/// data folder ("../pages/" from the pages folder itself).
+std::string nightsBaseFor(const std::filesystem::path &pageFolder, const ArchivePaths &paths);
 /// "2026-12-07" as "7. 12. 2026".
 std::string czechDate(const std::string &night);

@@ -4,11 +4,21 @@
 #include "record/drivername.h"
 #include "record/journalreader.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <map>
+#include <set>
+
+#include <stdlib.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// How long another program's hold on the index is waited for.
+constexpr std::chrono::milliseconds kIndexPatience{3000};
 
 void tell(std::string *error, std::string text)
 {
@@ -70,7 +80,8 @@ CREATE INDEX eventsByRace ON events(race);
 } // namespace
 
 RaceIndex::RaceIndex(fs::path racesDir, fs::path indexFile)
-    : racesDir_(std::move(racesDir)), indexFile_(std::move(indexFile))
+    : racesDir_(std::move(racesDir)), indexFile_(std::move(indexFile)),
+      lock_(fs::path(indexFile_.string() + ".lock"))
 {
 }
 
@@ -81,11 +92,29 @@ bool RaceIndex::createSchema()
                        + "; COMMIT;");
 }
 
+bool RaceIndex::failBusy(std::string *error)
+{
+    db_.close();
+    lock_.release();
+    busy_ = true;
+    tell(error, kRaceIndexBusy);
+    return false;
+}
+
+bool RaceIndex::openInPlace()
+{
+    return db_.open(indexFile_) && db_.exec("PRAGMA foreign_keys=ON; PRAGMA synchronous=NORMAL;");
+}
+
 bool RaceIndex::open(IndexReport *report, std::string *error, const Progress &progress)
 {
     IndexReport local;
     IndexReport &out = report ? *report : local;
+    busy_ = false;
     std::error_code ignored;
+    fs::create_directories(indexFile_.parent_path(), ignored);
+    if (!lock_.acquire(false, kIndexPatience))
+        return failBusy(error);
     std::string why;
     if (!fs::exists(indexFile_, ignored)) {
         why = "rejstřík chybí";
@@ -98,6 +127,9 @@ bool RaceIndex::open(IndexReport *report, std::string *error, const Progress &pr
     } else if (!db_.exec("PRAGMA foreign_keys=ON; PRAGMA synchronous=NORMAL;") || !refresh(&out, progress)) {
         why = "rejstřík je poškozený (" + db_.error() + ")";
     }
+    // Another program writing the index is no damage: it is waited for, then given up, never rebuilt.
+    if (db_.busy())
+        return failBusy(error);
     if (why.empty())
         return true;
     out = IndexReport{};
@@ -111,22 +143,58 @@ bool RaceIndex::rebuild(IndexReport *report, std::string *error, const Progress 
 {
     IndexReport local;
     IndexReport &out = report ? *report : local;
+    busy_ = false;
     db_.close();
-    for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
-        std::error_code ignored;
-        fs::remove(fs::path(indexFile_.string() + suffix), ignored);
-    }
+    lock_.release();
     std::error_code ignored;
     fs::create_directories(indexFile_.parent_path(), ignored);
-    if (!db_.open(indexFile_) || !createSchema()) {
-        tell(error, "Rejstřík závodů " + indexFile_.string() + " nelze vytvořit: " + db_.error());
+    // A file of its own for each rebuild, in the index's folder so it is renamed into place.
+    std::string fresh = indexFile_.string() + ".new-XXXXXX";
+    const int descriptor = ::mkstemp(fresh.data());
+    if (descriptor < 0) {
+        tell(error, "Rejstřík závodů " + indexFile_.string() + " nelze vytvořit: " + std::strerror(errno));
+        return false;
+    }
+    ::close(descriptor);
+    const auto dropFresh = [&] {
         db_.close();
+        for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+            fs::remove(fs::path(fresh + suffix), ignored);
+    };
+    if (!db_.open(fresh) || !createSchema()) {
+        tell(error, "Rejstřík závodů " + indexFile_.string() + " nelze vytvořit: " + db_.error());
+        dropFresh();
         return false;
     }
     out.rebuilt = true;
     out.rebuiltBecause = "na požádání";
     if (!refresh(&out, progress)) {
         tell(error, "Rejstřík závodů " + indexFile_.string() + " nelze zapsat: " + db_.error());
+        dropFresh();
+        return false;
+    }
+    db_.close(); // its log folded into the file, so the file alone is the index
+    // Nobody else has the index open while this lock is held alone: the old
+    // file's logs can go with it.
+    if (!lock_.acquire(true, kIndexPatience)) {
+        dropFresh();
+        return failBusy(error);
+    }
+    for (const char *suffix : {"-wal", "-shm", "-journal"})
+        fs::remove(fs::path(indexFile_.string() + suffix), ignored);
+    std::error_code renamed;
+    fs::rename(fresh, indexFile_, renamed);
+    if (renamed) {
+        tell(error, "Rejstřík závodů " + indexFile_.string() + " nelze zapsat: " + renamed.message());
+        dropFresh();
+        lock_.release();
+        return false;
+    }
+    if (!lock_.acquire(false, kIndexPatience))
+        return failBusy(error);
+    if (!openInPlace()) {
+        tell(error, "Rejstřík závodů " + indexFile_.string() + " nelze otevřít: " + db_.error());
+        db_.close();
         return false;
     }
     return true;
@@ -164,7 +232,8 @@ bool RaceIndex::refresh(IndexReport *report, const Progress &progress)
                 return false;
         }
     }
-    if (!db_.exec("BEGIN"))
+    // The write lock at once: waited for here, once, not at every row.
+    if (!db_.exec("BEGIN IMMEDIATE"))
         return false;
     for (const auto &[folder, state] : indexed) {
         if (!present.count(folder)) {
@@ -277,10 +346,17 @@ bool RaceIndex::indexFolder(const std::string &folder, std::int64_t size, std::i
 
 std::vector<RaceSummary> RaceIndex::races()
 {
+    return racesWhere("", "");
+}
+
+std::vector<RaceSummary> RaceIndex::racesWhere(const std::string &where, const std::string &value)
+{
     std::vector<RaceSummary> races;
     std::map<std::int64_t, std::size_t> byId;
     SqliteStatement raceRows = db_.prepare("SELECT id, folder, startedAt, trackLength, scale, lapsPerRide, endKind, "
-                                           "excluded, damagedLines FROM races ORDER BY startedAt, folder");
+                                           "excluded, damagedLines FROM races " + where + " ORDER BY startedAt, folder");
+    if (!where.empty())
+        raceRows.bind(1, value);
     while (raceRows.step()) {
         RaceSummary race;
         race.folder = raceRows.text(1);
@@ -297,7 +373,10 @@ std::vector<RaceSummary> RaceIndex::races()
     // In standings order: placed racers first, then the others by seat.
     SqliteStatement resultRows = db_.prepare(
         "SELECT race, seat, name, position, outcome, laps, fastest, bestLapMs, bestLapNumber FROM results "
-        "ORDER BY race, position = 0, position, seat");
+        + (where.empty() ? std::string() : "WHERE race IN (SELECT id FROM races " + where + ") ")
+        + "ORDER BY race, position = 0, position, seat");
+    if (!where.empty())
+        resultRows.bind(1, value);
     while (resultRows.step()) {
         const auto found = byId.find(resultRows.integer(0));
         if (found == byId.end())
@@ -370,6 +449,59 @@ std::vector<std::string> RaceIndex::skipped()
     while (rows.step())
         names.push_back(rows.text(0) + ": " + rows.text(1));
     return names;
+}
+
+std::vector<RaceSummary> RaceIndex::racesOfNight(const std::string &night)
+{
+    return racesWhere("WHERE night = ?1", night);
+}
+
+std::optional<std::int32_t> RaceIndex::fastestBefore(const std::string &trackLength, const std::string &scale,
+                                                     const std::string &night, const std::string &key)
+{
+    // Walked in lap time order (by driver, or over everyone), the first
+    // result on the track before the night is the answer.
+    SqliteStatement query = db_.prepare(
+        "SELECT results.bestLapMs FROM results CROSS JOIN races ON races.id = results.race "
+        "WHERE races.trackLength = ?1 AND races.scale = ?2 AND races.night < ?3 AND results.bestLapMs IS NOT NULL "
+        + std::string(key.empty() ? "AND results.driverKey <> '' " : "AND results.driverKey = ?4 ")
+        + "ORDER BY results.bestLapMs LIMIT 1");
+    query.bind(1, trackLength);
+    query.bind(2, scale);
+    query.bind(3, night);
+    if (!key.empty())
+        query.bind(4, key);
+    if (!query.step())
+        return std::nullopt;
+    return static_cast<std::int32_t>(query.integer(0));
+}
+
+EarlierBests RaceIndex::bestsBeforeNight(const std::string &night, const std::vector<RaceSummary> &nightRaces,
+                                         const DriverBook &book)
+{
+    EarlierBests earlier;
+    std::set<std::pair<std::string, std::string>> asked; // (track, driver's key)
+    for (const RaceSummary &race : nightRaces) {
+        const std::string track = trackOf(race);
+        if (asked.emplace(track, std::string()).second)
+            if (const std::optional<std::int32_t> record = fastestBefore(race.trackLength, race.scale, night, {}))
+                earlier.records[track] = *record;
+        for (const RaceResult &result : race.results) {
+            const DriverBook::Identity who = book.identify(result.name);
+            if (who.key.empty() || !asked.emplace(track, who.key).second)
+                continue;
+            // Aliases are kept apart in the index: every spelling of the driver is asked.
+            for (const std::string &key : book.keysOf(result.name)) {
+                const std::optional<std::int32_t> best = fastestBefore(race.trackLength, race.scale, night, key);
+                if (!best)
+                    continue;
+                const auto [at, added] = earlier.personal[track].try_emplace(who.key, *best);
+                if (!added)
+                    at->second = std::min(at->second, *best);
+            }
+        }
+    }
+    return earlier;
 }
 
 bool setRaceExcluded(const fs::path &raceFolder, bool excluded, std::string *error)

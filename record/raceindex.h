@@ -6,6 +6,7 @@
 // journal that cannot be read is skipped and named, never fatal.
 #pragma once
 
+#include "record/indexlock.h"
 #include "record/racesummary.h"
 #include "record/season.h"
 #include "record/sqlitedb.h"
@@ -19,6 +20,9 @@ inline constexpr int kRaceIndexSchema = 1;
 inline constexpr const char *kRaceIndexFileName = "index.sqlite";
 /// A race folder holding this file is left out of the points.
 inline constexpr const char *kExcludedMarkName = "excluded.txt";
+/// What a program is told when another one keeps the index busy.
+inline constexpr const char *kRaceIndexBusy = "Archiv závodů právě používá jiný program (rejstřík závodů je zaneprázdněný); "
+                                             "zkuste to prosím za chvíli znovu.";
 
 struct IndexReport {
     bool rebuilt = false;
@@ -36,10 +40,16 @@ public:
     RaceIndex(std::filesystem::path racesDir, std::filesystem::path indexFile);
 
     /// Opens the index, rebuilding it when needed, and brings it up to date.
-    /// False, with a Czech reason, only when no index can be written at all.
+    /// False, with a Czech reason, when no index can be written at all or
+    /// when another program keeps it busy past a few seconds (busy() then
+    /// tells): a busy index is never taken for a damaged one.
     bool open(IndexReport *report = nullptr, std::string *error = nullptr, const Progress &progress = {});
-    /// Drops everything and reads every journal again.
+    /// Reads every journal into a new index file beside the old one, then
+    /// puts it in place at once, so a reader never sees half an index and
+    /// two rebuilds never write into one file.
     bool rebuild(IndexReport *report = nullptr, std::string *error = nullptr, const Progress &progress = {});
+    /// Whether the last open() or rebuild() failed because another program held the index.
+    bool busy() const { return busy_; }
     /// Reads the journals that are new or changed since they were indexed
     /// and forgets the folders that are gone.
     bool refresh(IndexReport *report = nullptr, const Progress &progress = {});
@@ -54,15 +64,33 @@ public:
     /// Every journal that could not be read: "folder: reason".
     std::vector<std::string> skipped();
 
+    /// The races of \a night (YYYY-MM-DD), in start order.
+    std::vector<RaceSummary> racesOfNight(const std::string &night);
+    /// For the tracks and drivers of \a nightRaces, the bests set on the
+    /// nights before \a night: a few index walks, however large the archive.
+    EarlierBests bestsBeforeNight(const std::string &night, const std::vector<RaceSummary> &nightRaces,
+                                  const DriverBook &book);
+
 private:
     bool createSchema();
     bool indexFolder(const std::string &folder, std::int64_t size, std::int64_t time, bool excluded,
                      IndexReport &report);
     void forget(const std::string &folder);
+    /// Races matching \a where (on the races table, "?1" bound to \a value), with their results.
+    std::vector<RaceSummary> racesWhere(const std::string &where, const std::string &value);
+    /// The fastest lap that may stand on a track before \a night, of the name
+    /// key \a key or of everyone when empty.
+    std::optional<std::int32_t> fastestBefore(const std::string &trackLength, const std::string &scale,
+                                              const std::string &night, const std::string &key);
+
+    bool failBusy(std::string *error);
+    bool openInPlace();
 
     std::filesystem::path racesDir_;
     std::filesystem::path indexFile_;
+    IndexLock lock_; ///< before db_: the connection closes before its lock goes
     SqliteDb db_;
+    bool busy_ = false;
 };
 
 /// Sets or clears the mark that leaves a race out of the points; false with

@@ -115,7 +115,9 @@ std::vector<std::string> DriverBook::keysOf(const std::string &name) const
     std::vector<std::string> keys;
     if (who.key.empty())
         return keys;
-    keys.push_back(who.key);
+    // The driver's own key may be another driver's alias: then it is not this driver's.
+    if (identify(who.key).key == who.key)
+        keys.push_back(who.key);
     for (const auto &[key, canonical] : canonical_)
         if (key != who.key && driverKey(canonical) == who.key)
             keys.push_back(key);
@@ -362,37 +364,56 @@ std::vector<TrackRecords> computeRecords(const std::vector<RaceSummary> &races, 
 std::vector<NewBest> newBestsOfNight(const std::vector<RaceSummary> &races, const DriverBook &book,
                                      const std::string &night)
 {
+    EarlierBests earlier;
+    std::vector<RaceSummary> ofNight;
+    for (const RaceSummary &race : races) {
+        const std::string raceNight = nightOf(race.startedAt);
+        if (raceNight == night)
+            ofNight.push_back(race);
+        if (raceNight >= night)
+            continue;
+        const std::string track = trackOf(race);
+        for (const RaceResult &result : race.results) {
+            const DriverBook::Identity who = book.identify(result.name);
+            if (who.key.empty() || !result.bestLapMs)
+                continue;
+            for (std::int32_t *best : {&earlier.personal[track].try_emplace(who.key, *result.bestLapMs).first->second,
+                                       &earlier.records.try_emplace(track, *result.bestLapMs).first->second})
+                *best = std::min(*best, *result.bestLapMs);
+        }
+    }
+    return newBestsOfNight(ofNight, book, std::move(earlier));
+}
+
+std::vector<NewBest> newBestsOfNight(const std::vector<RaceSummary> &nightRaces, const DriverBook &book,
+                                     EarlierBests earlier)
+{
     std::vector<NewBest> found;
-    std::map<std::string, std::map<std::string, std::int32_t>> bests;
-    std::map<std::string, std::int32_t> records;
-    for (const RaceSummary *race : chronological(races)) {
-        const std::string raceNight = nightOf(race->startedAt);
-        if (raceNight > night)
-            break;
+    for (const RaceSummary *race : chronological(nightRaces)) {
         const std::string track = trackOf(*race);
+        std::map<std::string, std::int32_t> &bests = earlier.personal[track];
         for (const RaceResult &result : race->results) {
             const DriverBook::Identity who = book.identify(result.name);
             if (who.key.empty() || !result.bestLapMs)
                 continue;
             const std::int32_t lapMs = *result.bestLapMs;
-            const auto previous = bests[track].find(who.key);
-            const bool personal = previous == bests[track].end() || lapMs < previous->second;
-            const auto record = records.find(track);
-            const bool trackRecord = record == records.end() || lapMs < record->second;
-            if (raceNight == night && personal) {
+            const auto previous = bests.find(who.key);
+            const bool personal = previous == bests.end() || lapMs < previous->second;
+            const auto record = earlier.records.find(track);
+            const bool trackRecord = record == earlier.records.end() || lapMs < record->second;
+            if (personal) {
                 NewBest best;
                 best.track = track;
                 best.lap = LapRecord{who.key, who.name, lapMs, race->folder, race->startedAt, result.bestLapNumber,
                                      result.seat};
                 best.trackRecord = trackRecord;
-                if (previous != bests[track].end())
+                if (previous != bests.end())
                     best.previousMs = previous->second;
                 found.push_back(std::move(best));
+                bests[who.key] = lapMs;
             }
-            if (personal)
-                bests[track][who.key] = lapMs;
             if (trackRecord)
-                records[track] = lapMs;
+                earlier.records[track] = lapMs;
         }
     }
     return found;

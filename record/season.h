@@ -118,3 +118,15 @@ struct NewBest {
 };
 std::vector<NewBest> newBestsOfNight(const std::vector<RaceSummary> &races, const DriverBook &book,
                                      const std::string &night);
+
+/// What a night's laps are measured against: per track ("20 m, 1:32"),
+/// each driver's best (by the driver's key) and the record, from the races
+/// of the nights before.
+struct EarlierBests {
+    std::map<std::string, std::map<std::string, std::int32_t>> personal;
+    std::map<std::string, std::int32_t> records;
+};
+/// The new bests of \a nightRaces, the races of one night (any order), each
+/// lap measured against \a earlier and the night's laps before it.
+std::vector<NewBest> newBestsOfNight(const std::vector<RaceSummary> &nightRaces, const DriverBook &book,
+                                     EarlierBests earlier);

@@ -5,7 +5,7 @@
 #include <utility>
 
 SqliteStatement::SqliteStatement(SqliteStatement &&other) noexcept
-    : db_(other.db_), statement_(std::exchange(other.statement_, nullptr)), failed_(other.failed_)
+    : db_(other.db_), statement_(std::exchange(other.statement_, nullptr)), busy_(other.busy_), failed_(other.failed_)
 {
 }
 
@@ -15,6 +15,7 @@ SqliteStatement &SqliteStatement::operator=(SqliteStatement &&other) noexcept
         sqlite3_finalize(statement_);
         db_ = other.db_;
         statement_ = std::exchange(other.statement_, nullptr);
+        busy_ = other.busy_;
         failed_ = other.failed_;
     }
     return *this;
@@ -47,8 +48,11 @@ bool SqliteStatement::step()
     const int status = sqlite3_step(statement_);
     if (status == SQLITE_ROW)
         return true;
-    if (status != SQLITE_DONE)
+    if (status != SQLITE_DONE) {
         failed_ = true;
+        if (busy_ && ((status & 0xff) == SQLITE_BUSY || (status & 0xff) == SQLITE_LOCKED))
+            *busy_ = true;
+    }
     return false;
 }
 
@@ -95,14 +99,15 @@ SqliteDb::~SqliteDb()
 bool SqliteDb::open(const std::filesystem::path &file)
 {
     close();
+    busy_ = false;
     if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr)
         != SQLITE_OK) {
         takeError();
         close();
         return false;
     }
-    // A busy index (another program's rebuild) is waited for a little, not failed at once.
-    sqlite3_busy_timeout(db_, 2000);
+    // An index another program is writing is waited for a few seconds, not failed at once.
+    sqlite3_busy_timeout(db_, 3000);
     return true;
 }
 
@@ -119,7 +124,8 @@ bool SqliteDb::exec(const std::string &sql)
         error_ = "no database";
         return false;
     }
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+    if (const int status = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr); status != SQLITE_OK) {
+        noteStatus(status);
         takeError();
         return false;
     }
@@ -129,12 +135,15 @@ bool SqliteDb::exec(const std::string &sql)
 SqliteStatement SqliteDb::prepare(const std::string &sql)
 {
     sqlite3_stmt *statement = nullptr;
-    if (!db_ || sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement, nullptr) != SQLITE_OK) {
+    const int status =
+        db_ ? sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement, nullptr) : SQLITE_MISUSE;
+    if (status != SQLITE_OK) {
+        noteStatus(status);
         takeError();
         sqlite3_finalize(statement);
         return {};
     }
-    return {db_, statement};
+    return {db_, statement, &busy_};
 }
 
 std::optional<std::int64_t> SqliteDb::scalar(const std::string &sql)
@@ -146,6 +155,12 @@ std::optional<std::int64_t> SqliteDb::scalar(const std::string &sql)
         return std::nullopt;
     }
     return statement.integer(0);
+}
+
+void SqliteDb::noteStatus(int status)
+{
+    if ((status & 0xff) == SQLITE_BUSY || (status & 0xff) == SQLITE_LOCKED)
+        busy_ = true;
 }
 
 void SqliteDb::takeError()

@@ -15,7 +15,10 @@ struct sqlite3_stmt;
 class SqliteStatement {
 public:
     SqliteStatement() = default;
-    SqliteStatement(sqlite3 *db, sqlite3_stmt *statement) : db_(db), statement_(statement) {}
+    SqliteStatement(sqlite3 *db, sqlite3_stmt *statement, bool *busy)
+        : db_(db), statement_(statement), busy_(busy)
+    {
+    }
     SqliteStatement(SqliteStatement &&other) noexcept;
     SqliteStatement &operator=(SqliteStatement &&other) noexcept;
     SqliteStatement(const SqliteStatement &) = delete;
@@ -41,6 +44,7 @@ public:
 private:
     sqlite3 *db_ = nullptr;
     sqlite3_stmt *statement_ = nullptr;
+    bool *busy_ = nullptr; ///< the connection's: set when a step finds the file busy or locked
     bool failed_ = false;
 };
 
@@ -64,10 +68,15 @@ public:
     std::optional<std::int64_t> scalar(const std::string &sql);
 
     const std::string &error() const { return error_; }
+    /// Whether a call since open() failed because another connection held
+    /// the file (busy or locked past the wait): no sign of a damaged file.
+    bool busy() const { return busy_; }
 
 private:
     void takeError();
+    void noteStatus(int status);
 
     sqlite3 *db_ = nullptr;
+    bool busy_ = false;
     std::string error_;
 };

@@ -16,6 +16,7 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <cstdio>
 #include <system_error>
 
 namespace {
@@ -133,7 +134,10 @@ void RaceArchive::endRace(RaceEnd how)
                 QMetaObject::invokeMethod(
                     this, [this, error] { recordFailed("Zprávu o závodě nelze uložit do složky závodu: " + error); },
                     Qt::QueuedConnection);
-            writePagesAfterRace(paths, folder.filename().string());
+            // The pages are a convenience: a busy index (a page being made from
+            // a terminal) skips them this time, said on the log, never in a box.
+            if (std::string pagesError; !writePagesAfterRace(paths, folder.filename().string(), &pagesError))
+                std::fprintf(stderr, "Stránky archivu se tentokrát nezapsaly: %s\n", pagesError.c_str());
         });
     }
     // The writer stays until the next race: its last forced write to the

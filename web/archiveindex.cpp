@@ -196,10 +196,15 @@ std::optional<std::string> ArchiveIndex::newestSeasonPage() const
 
 std::optional<std::string> ArchiveIndex::recordsPage() const
 {
+    return namedPage("records.html");
+}
+
+std::optional<std::string> ArchiveIndex::namedPage(std::string_view name) const
+{
     const fs::path pages = racesDir_.parent_path() / "pages";
     if (!isRealFolder(pages))
         return std::nullopt;
-    return readRegularFile(pages / "records.html", kReportSizeLimit);
+    return readRegularFile(pages / std::string(name), kReportSizeLimit);
 }
 
 std::string folderStartText(std::string_view folder)

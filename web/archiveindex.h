@@ -68,6 +68,8 @@ public:
     std::optional<std::string> newestNightPage() const;
     std::optional<std::string> newestSeasonPage() const;
     std::optional<std::string> recordsPage() const;
+    /// A page of the pages folder by its file name (a name the routes allowed).
+    std::optional<std::string> namedPage(std::string_view name) const;
 
 private:
     std::optional<std::string> newestPage(std::string_view prefix) const;

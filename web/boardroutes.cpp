@@ -58,7 +58,7 @@ Route routeFor(std::string_view rawPath)
     }};
     for (const Fixed &fixed : kFixed) {
         if (rawPath == fixed.path)
-            return {fixed.resource, {}};
+            return {fixed.resource, {}, {}};
     }
     static const std::string kReportName = std::string("/") + kReportFileName;
     if (rawPath.starts_with(kArchivePrefix) && rawPath.ends_with(kReportName)
@@ -66,7 +66,20 @@ Route routeFor(std::string_view rawPath)
         const std::string_view folder = rawPath.substr(
             kArchivePrefix.size(), rawPath.size() - kArchivePrefix.size() - kReportName.size());
         if (isRaceFolderName(folder))
-            return {Resource::ArchiveReport, std::string(folder)};
+            return {Resource::ArchiveReport, std::string(folder), {}};
+    }
+    // The pages folder's night pages, at the path the season page's links
+    // reach both in the pages folder and under /season/.
+    constexpr std::string_view kNightPrefix = "/pages/night-";
+    constexpr std::string_view kDateShape = "0000-00-00";
+    if (rawPath.size() == kNightPrefix.size() + kDateShape.size() + 5 && rawPath.starts_with(kNightPrefix)
+        && rawPath.ends_with(".html")) {
+        const std::string_view date = rawPath.substr(kNightPrefix.size(), kDateShape.size());
+        bool dated = true;
+        for (std::size_t i = 0; i < kDateShape.size(); ++i)
+            dated = dated && (kDateShape[i] == '0' ? digitsAt(date, i, 1) : date[i] == kDateShape[i]);
+        if (dated)
+            return {Resource::NamedNight, {}, std::string(rawPath.substr(std::string_view("/pages/").size()))};
     }
     return {};
 }

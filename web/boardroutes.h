@@ -18,12 +18,14 @@ enum class Resource {
     NightPage,     ///< "/nights/": the latest night's page
     SeasonPage,    ///< "/season/": the latest season page of the calendar year
     RecordsPage,   ///< "/records/"
+    NamedNight,    ///< "/pages/night-YYYY-MM-DD.html": a night as the season page links it
     NotFound,
 };
 
 struct Route {
     Resource resource = Resource::NotFound;
     std::string raceFolder; ///< for ArchiveReport
+    std::string pageName;   ///< for NamedNight: "night-YYYY-MM-DD.html"
 };
 
 /// The resource of \a rawPath (the request target without its query).

@@ -296,6 +296,10 @@ bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
             reply = {StatusCode::Ok, "text/html; charset=utf-8", QByteArray::fromStdString(*html)};
         break;
     }
+    case Resource::NamedNight:
+        if (const std::optional<std::string> html = archive_.namedPage(route.pageName))
+            reply = {StatusCode::Ok, "text/html; charset=utf-8", QByteArray::fromStdString(*html)};
+        break;
     case Resource::LiveUpdates:
     case Resource::NotFound: break;
     }

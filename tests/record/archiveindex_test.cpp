@@ -10,9 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <map>
 #include <random>
 #include <sstream>
+#include <thread>
+
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -237,6 +242,151 @@ TEST_F(RaceIndexPages, SeasonAndRecordsPagesSayWhatDecidedAndWhereARecordWasSet)
     EXPECT_NE(records.html.find("../races/2026-03-01_19-00-00/report.html#kolo-2-2"), std::string::npos);
     EXPECT_NE(records.csv.find("\"20 m, 1:32\",Bára,4950,0:04:950,2026-03-01_19-00-00,2,2"), std::string::npos)
         << records.csv;
+}
+
+// The night page from the index (the night's races and its drivers' earlier
+// bests only) against the page computed from every race, over nights of two
+// tracks with spellings merged in drivers.json, and again after a race is
+// removed, one left out and the aliases changed.
+TEST_F(RaceIndexPages, NightPageFromTheIndexIsTheOneFromEveryRace)
+{
+    const std::vector<std::string> names = {"Adam", "adam", "Adámek", "Bára", "Bara", "Cyril", "Dana", ""};
+    std::mt19937 random(7);
+    std::vector<std::string> nights;
+    for (int day = 1; day <= 4; ++day) {
+        char night[16];
+        std::snprintf(night, sizeof night, "2026-05-%02d", day);
+        nights.push_back(night);
+        for (int race = 0; race < 5; ++race) {
+            // The last race of a night runs after midnight.
+            char startedAt[32];
+            std::snprintf(startedAt, sizeof startedAt, "2026-05-%02d %02d:%02d:00", race == 4 ? day + 1 : day,
+                          race == 4 ? 1 : 19 + race, static_cast<int>(random() % 60));
+            std::vector<MadeRacer> racers;
+            for (int seat = 0; seat < 4; ++seat)
+                racers.push_back({names[random() % names.size()],
+                                  {4000 + static_cast<std::int32_t>(random() % 800),
+                                   4000 + static_cast<std::int32_t>(random() % 800)}});
+            std::string folder = startedAt;
+            folder[10] = '_';
+            std::replace(folder.begin() + 11, folder.end(), ':', '-');
+            writeRaceFolder(paths.races(), folder,
+                            makeJournal(startedAt, racers, "finished", race % 2 ? "30" : "20"));
+        }
+    }
+    const auto compareNights = [&](const char *when) {
+        SCOPED_TRACE(when);
+        std::string error;
+        std::optional<LoadedArchive> archive = loadArchive(paths, &error, {}, false);
+        ASSERT_TRUE(archive) << error;
+        const std::vector<RaceSummary> races = archive->raceIndex->races();
+        for (const std::string &night : nights) {
+            const ArchivePage fromIndex = nightPage(*archive->raceIndex, archive->book, night, "../races/");
+            const ArchivePage fromAll = nightPage(races, archive->book, night, "../races/");
+            EXPECT_EQ(fromIndex.html, fromAll.html) << night;
+            EXPECT_EQ(fromIndex.csv, fromAll.csv) << night;
+        }
+    };
+    writeBytes(paths.drivers(), R"({"drivers":[{"name":"Adam","aliases":["Adámek"]},{"name":"Bára","aliases":["Bara"]}]})");
+    compareNights("aliases merged");
+    // Bests beaten on later nights are on the pages, so the comparison compares them.
+    std::string error;
+    std::optional<LoadedArchive> archive = loadArchive(paths, &error, {}, false);
+    ASSERT_TRUE(archive);
+    EXPECT_NE(nightPage(*archive->raceIndex, archive->book, nights[2], "").html.find(", dosud "), std::string::npos);
+    archive.reset();
+
+    std::vector<fs::path> folders;
+    for (const fs::directory_entry &entry : fs::directory_iterator(paths.races()))
+        folders.push_back(entry.path());
+    std::sort(folders.begin(), folders.end());
+    fs::remove_all(folders[1]);
+    ASSERT_TRUE(setRaceExcluded(folders[6], true));
+    compareNights("a race removed, one left out");
+    // Dana's laps now count as Cyril's, Bara is herself again and Adam's own
+    // spelling belongs to another driver.
+    writeBytes(paths.drivers(), R"({"drivers":[{"name":"Cyril","aliases":["Dana"]},{"name":"Adámek"},)"
+                                R"({"name":"Eva","aliases":["Adam"]}]})");
+    compareNights("aliases changed");
+}
+
+// Another program writing the index (a page made from a terminal while the
+// program's worker refreshes it) is waited for and then given up, never
+// taken for a damaged index: the file stays, with its races.
+TEST_F(RaceIndexPages, BusyIndexIsWaitedForAndNeverRebuilt)
+{
+    addRace("2026-12-07_19-00-00", "2026-12-07 19:00:00", {{"Adam", {5000, 5000}}});
+    load();
+    const auto inode = [&] {
+        struct stat status {};
+        return ::stat(paths.index().c_str(), &status) == 0 ? status.st_ino : 0;
+    };
+    const auto before = inode();
+    SqliteDb writer;
+    ASSERT_TRUE(writer.open(paths.index()));
+    ASSERT_TRUE(writer.exec("BEGIN IMMEDIATE"));
+    addRace("2026-12-07_20-00-00", "2026-12-07 20:00:00", {{"Adam", {5000, 5000}}});
+
+    std::string error;
+    bool busy = false;
+    EXPECT_FALSE(loadArchive(paths, &error, {}, true, &busy));
+    EXPECT_TRUE(busy);
+    EXPECT_EQ(error, kRaceIndexBusy);
+    EXPECT_EQ(inode(), before);
+    EXPECT_EQ(writer.scalar("SELECT count(*) FROM races").value_or(-1), 1);
+
+    ASSERT_TRUE(writer.exec("COMMIT"));
+    const LoadedArchive archive = load();
+    EXPECT_FALSE(archive.index.rebuilt);
+    EXPECT_EQ(archive.races.size(), 2u);
+    EXPECT_EQ(inode(), before);
+}
+
+// A rebuild puts its new file in place only when no one has the index open,
+// and two rebuilds at once each write a file of their own: the index that
+// stays is whole.
+TEST_F(RaceIndexPages, RebuildsNeverReplaceAnOpenIndexNorEachOther)
+{
+    for (int race = 0; race < 12; ++race)
+        addRace("2026-12-07_19-" + std::to_string(10 + race) + "-00",
+                "2026-12-07 19:" + std::to_string(10 + race) + ":00",
+                {{"Adam", {5000 + race, 5000}}, {"Bára", {4900 - race, 5200}}});
+    const std::string pages = allPages(load());
+    const auto leftovers = [&] {
+        int count = 0;
+        for (const fs::directory_entry &entry : fs::directory_iterator(paths.dataDir))
+            count += entry.path().filename().string().find(".new-") != std::string::npos;
+        return count;
+    };
+    {
+        RaceIndex reader(paths.races(), paths.index());
+        ASSERT_TRUE(reader.open());
+        RaceIndex rebuilder(paths.races(), paths.index());
+        std::string error;
+        EXPECT_FALSE(rebuilder.rebuild(nullptr, &error));
+        EXPECT_TRUE(rebuilder.busy());
+        EXPECT_EQ(error, kRaceIndexBusy);
+        // The reader's index is the one it opened, whole.
+        EXPECT_EQ(reader.races().size(), 12u);
+    }
+    EXPECT_EQ(leftovers(), 0);
+
+    std::vector<std::thread> rebuilds;
+    std::vector<int> outcome(2, -1);
+    for (int i = 0; i < 2; ++i)
+        rebuilds.emplace_back([&, i] {
+            RaceIndex index(paths.races(), paths.index());
+            outcome[static_cast<std::size_t>(i)] = index.rebuild() ? 1 : index.busy() ? 0 : 2;
+        });
+    for (std::thread &thread : rebuilds)
+        thread.join();
+    EXPECT_NE(outcome[0], 2);
+    EXPECT_NE(outcome[1], 2);
+    EXPECT_TRUE(outcome[0] == 1 || outcome[1] == 1);
+    EXPECT_EQ(leftovers(), 0);
+    const LoadedArchive after = load();
+    EXPECT_FALSE(after.index.rebuilt);
+    EXPECT_EQ(allPages(after), pages);
 }
 
 } // namespace

@@ -170,6 +170,20 @@ TEST(DriverBookFile, AliasesMergeDriversAndTheSeasonFollows)
     EXPECT_TRUE(book.load("/nonexistent/drivers.json", &error));
 }
 
+// The spellings asked of the index for a driver are exactly those that
+// identify as that driver, even where one driver's own name is another's alias.
+TEST(DriverBookFile, KeysOfADriverAreTheSpellingsThatIdentifyAsIt)
+{
+    DriverBook book;
+    ASSERT_TRUE(book.loadText(R"({"drivers":[{"name":"Adam","aliases":["Adámek"]},{"name":"Eva","aliases":["adam"]}]})"));
+    EXPECT_EQ(book.identify("Adámek").key, "adam");
+    EXPECT_EQ(book.identify("ADAM").name, "Eva");
+    EXPECT_EQ(book.keysOf("Adámek"), (std::vector<std::string>{"adámek"}));
+    EXPECT_EQ(book.keysOf("eva"), (std::vector<std::string>{"eva", "adam"}));
+    EXPECT_EQ(book.keysOf("Cyril"), (std::vector<std::string>{"cyril"}));
+    EXPECT_TRUE(book.keysOf(" ").empty());
+}
+
 TEST(SeasonFile, ReadsRulesAndRefusesBadOnes)
 {
     std::string error;

@@ -22,6 +22,9 @@ TEST(BoardRoutes, EachResourceHasOneExactPath)
     EXPECT_EQ(routeFor("/records/").resource, Resource::RecordsPage);
     EXPECT_EQ(routeFor("/nights/../races/").resource, Resource::NotFound);
     EXPECT_EQ(routeFor("/records/records.html").resource, Resource::NotFound);
+    const Route night = routeFor("/pages/night-2026-12-07.html");
+    EXPECT_EQ(night.resource, Resource::NamedNight);
+    EXPECT_EQ(night.pageName, "night-2026-12-07.html");
 }
 
 TEST(BoardRoutes, TraversalAndNearMissesNameNothing)
@@ -55,6 +58,14 @@ TEST(BoardRoutes, TraversalAndNearMissesNameNothing)
         "/races//report.html",
         "/races/report.html",
         "/board.js?",
+        "/pages/",
+        "/pages/night-2026-12-07.csv",
+        "/pages/night-2026-12-7.html",
+        "/pages/night-2026-12-07.html/",
+        "/pages/night-2026-12-0/.html",
+        "/pages/night-../../x.html",
+        "/pages/season-2026.html",
+        "/pages/../races/2026-12-07_19-30-05/report.html",
         "/%2e/board.js",
     };
     for (const char *path : refused) {
