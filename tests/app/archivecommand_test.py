@@ -10,9 +10,12 @@ arguments get a Czech reason with status 1 or 2.
 Usage: archivecommand_test.py PROGRAM
 """
 
+import fcntl
 import json
 import os
 import random
+import shutil
+import sqlite3
 import subprocess
 import sys
 import tempfile
@@ -156,6 +159,30 @@ def main(program):
            f"--reindex: status {status}, {out!r} {err!r}")
     status, out, err = run("--records", os.path.join(home, "rekordy.html"))
     expect(status == 0 and os.path.exists(os.path.join(home, "rekordy.csv")), f"--records OUT: {status} {err!r}")
+
+    # Another program writing the index: the command waits, then says the
+    # archive is busy, ends with status 1 and leaves the index as it was.
+    # (A program with the index open holds its lock file shared.)
+    inode = os.stat(index).st_ino
+    holder = open(index + ".lock", "a")
+    fcntl.flock(holder, fcntl.LOCK_SH)
+    writer = sqlite3.connect(index, isolation_level=None)
+    writer.execute("BEGIN IMMEDIATE")
+    os.makedirs(os.path.join(races_dir, "2026-12-09_19-00-00"))
+    with open(os.path.join(races_dir, "2026-12-09_19-00-00", "journal.jsonl"), "w", encoding="utf-8") as f:
+        f.write(journal("2026-12-09 19:00:00", [("Eva", [5000], False)]))
+    for args in (["--night", "2026-12-07"], ["--reindex"]):
+        status, out, err = run(*args)
+        expect(status == 1 and "Archiv závodů právě používá jiný program" in err and "sestaven" not in err,
+               f"tramelo {' '.join(args)} on a busy index: status {status}, {err!r}")
+    expect(os.stat(index).st_ino == inode and writer.execute("SELECT count(*) FROM races").fetchone()[0] == 3,
+           "the busy index was replaced")
+    writer.execute("COMMIT")
+    writer.close()
+    holder.close()
+    status, out, err = run("--night", "2026-12-09")
+    expect(status == 0 and "sestaven" not in err, f"--night once the index is free: status {status}, {err!r}")
+    shutil.rmtree(os.path.join(races_dir, "2026-12-09_19-00-00"))
 
     for args, code, text in [
         (["--night", "2026-12-32"], 2, "Neplatné datum pro --night: 2026-12-32"),
