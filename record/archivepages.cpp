@@ -312,7 +312,11 @@ std::string nightPageName(const std::string &night)
 
 std::string seasonPageName(const std::string &season)
 {
-    return "season-" + season + ".html";
+    // A season's name is free text ("Zimní pohár 2026/27"): a slash in it
+    // would put the page in another folder, or outside the pages folder.
+    std::string name = season;
+    std::replace_if(name.begin(), name.end(), [](char c) { return c == '/' || c == '\\'; }, '-');
+    return "season-" + name + ".html";
 }
 
 std::filesystem::path csvBeside(const std::filesystem::path &page)

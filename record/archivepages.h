@@ -45,7 +45,7 @@ ArchivePage recordsPage(const std::vector<RaceSummary> &races, const DriverBook 
 
 /// The pages' file names in the pages folder; the CSV has the same stem.
 std::string nightPageName(const std::string &night);      ///< "night-2026-12-07.html"
-std::string seasonPageName(const std::string &season);    ///< "season-2026.html"
+std::string seasonPageName(const std::string &season);    ///< "season-2026.html"; a slash becomes "-"
 inline constexpr const char *kRecordsPageName = "records.html";
 
 /// The CSV file beside a page file.

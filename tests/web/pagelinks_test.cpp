@@ -103,4 +103,16 @@ TEST_F(PageLinks, EveryLinkLeadsToAFileInTheFolderAndOnTheBoard)
     EXPECT_GE(links, 2 + 4 + 2);
 }
 
+// A season named with a slash, as seasons often are, is written into the
+// pages folder all the same, never into a folder of its own or above it.
+TEST(PageNames, ASeasonsPageStaysInThePagesFolder)
+{
+    EXPECT_EQ(seasonPageName("Zimní pohár 2026/27"), "season-Zimní pohár 2026-27.html");
+    for (const char *name : {"../../etc/x", "a\\b", "/"}) {
+        const fs::path file = fs::path("pages") / seasonPageName(name);
+        EXPECT_EQ(file.parent_path(), "pages") << name;
+        EXPECT_EQ(file.lexically_normal().parent_path(), "pages") << name;
+    }
+}
+
 } // namespace
