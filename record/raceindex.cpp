@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <set>
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -41,15 +43,22 @@ std::map<std::string, FolderState> scanFolders(const fs::path &racesDir)
         std::error_code ignored;
         if (!it->is_directory(ignored))
             continue;
+        // One stat for the journal's size and time, one look for the mark:
+        // this runs for every race at every opening.
         const fs::path journal = it->path() / kJournalFileName;
-        const auto size = fs::file_size(journal, ignored);
-        if (ignored)
+        struct stat status {};
+        if (::stat(journal.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
             continue;
-        const auto time = fs::last_write_time(journal, ignored);
+        // The file clock's count, as std::filesystem::last_write_time gives it.
+        const std::chrono::sys_time<std::chrono::nanoseconds> modified{
+            std::chrono::seconds(status.st_mtim.tv_sec) + std::chrono::nanoseconds(status.st_mtim.tv_nsec)};
         FolderState state;
-        state.size = static_cast<std::int64_t>(size);
-        state.time = static_cast<std::int64_t>(time.time_since_epoch().count());
-        state.excluded = fs::exists(it->path() / kExcludedMarkName, ignored);
+        state.size = static_cast<std::int64_t>(status.st_size);
+        state.time = static_cast<std::int64_t>(
+            std::chrono::duration_cast<fs::file_time_type::duration>(
+                std::chrono::file_clock::from_sys(modified).time_since_epoch())
+                .count());
+        state.excluded = ::access((it->path() / kExcludedMarkName).c_str(), F_OK) == 0;
         folders.emplace(it->path().filename().string(), state);
     }
     return folders;
@@ -232,6 +241,10 @@ bool RaceIndex::refresh(IndexReport *report, const Progress &progress)
                 return false;
         }
     }
+    // Nothing changed: no write, so a busy writer elsewhere is no matter.
+    if (toRead.empty() && std::none_of(indexed.begin(), indexed.end(),
+                                       [&](const auto &entry) { return !present.count(entry.first); }))
+        return true;
     // The write lock at once: waited for here, once, not at every row.
     if (!db_.exec("BEGIN IMMEDIATE"))
         return false;
