@@ -18,6 +18,7 @@
 
 #include <cerrno>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -157,6 +158,8 @@ void RaceArchive::endRace(RaceEnd how)
     // The writer stays until the next race: its last forced write to the
     // disk runs on its own thread and is waited for only then, or at exit.
     capture_.reset();
+    if (recoveredRacesBox_)
+        QMetaObject::invokeMethod(this, &RaceArchive::showRecoveredRaces, Qt::QueuedConnection);
 }
 
 void RaceArchive::lineBytesArrived(const QByteArray &bytes)
@@ -204,7 +207,20 @@ void RaceArchive::announceInterruptedRaces()
             return;
         writePagesAfterRecovery(ArchivePaths{racesDir.parent_path()}, recovered.races);
         QMetaObject::invokeMethod(
-            this, [this, box = interruptedRacesMessage(recovered)] { host_.showMessage(box); },
+            this,
+            [this, box = interruptedRacesMessage(recovered)] {
+                recoveredRacesBox_ = box;
+                showRecoveredRaces();
+            },
             Qt::QueuedConnection);
     });
+}
+
+void RaceArchive::showRecoveredRaces()
+{
+    // A race started during the search is not interrupted by news of old ones.
+    if (raceOpen_ || !recoveredRacesBox_)
+        return;
+    const Message box = *std::exchange(recoveredRacesBox_, std::nullopt);
+    host_.showMessage(box);
 }

@@ -7,6 +7,7 @@
 // in one box. On a filling disk the capture gives way to the journal.
 #pragma once
 
+#include "platform/message.h"
 #include "record/archiveworker.h"
 #include "record/racelog.h"
 
@@ -65,9 +66,9 @@ public:
 
     /// Finds the races an earlier run left open, marks them interrupted,
     /// brings the archive's index and pages up to date and tells the user in
-    /// one box, once the window's thread is free; nothing when there are none.
-    /// The search runs on the archive's worker; a race this archive starts
-    /// meanwhile is never taken for one left open.
+    /// one box, on the window's thread once it is free and no race runs;
+    /// nothing when there are none. The search runs on the archive's worker;
+    /// a race this archive starts meanwhile is never taken for one left open.
     void announceInterruptedRaces();
 
 private:
@@ -75,6 +76,7 @@ private:
     void lineBytesArrived(const QByteArray &bytes);
     void lineBytesDiscarded();
     void recordFailed(const std::string &text);
+    void showRecoveredRaces();
     void captureStopped(const std::filesystem::path &file, const std::string &reason);
     /// The journal's lines as the program counted them, when the journal on
     /// the disk is incomplete.
@@ -95,6 +97,8 @@ private:
     /// races left open.
     std::mutex runFoldersMutex_;
     std::set<std::filesystem::path> runFolders_;
+    /// The box about races left open, waiting for the race running to end.
+    std::optional<Message> recoveredRacesBox_;
     /// Declared last, so it finishes its work before anything above goes.
     ArchiveWorker worker_;
 };

@@ -233,7 +233,7 @@ TEST_F(ArchiveRig, DiskFullDuringTheRaceWarnsOnce)
 // The search for races an earlier run left open reads every journal: it runs
 // on the archive's worker, takes a race this run has started meanwhile for
 // none of them, brings the archive's pages up to date and tells of the
-// others in one box, shown after the call, never inside it.
+// others in one box, on the window's thread once that race has ended.
 TEST_F(ArchiveRig, RacesLeftOpenAreFoundOffTheWindowAndNeverTheRaceRunningNow)
 {
     const std::string header = R"({"format":"tramelo-journal","version":1,"startedAt":"2026-12-06 19:30:05"})" "\n";
@@ -252,6 +252,9 @@ TEST_F(ArchiveRig, RacesLeftOpenAreFoundOffTheWindowAndNeverTheRaceRunningNow)
     const fs::path pages = racesDir().parent_path() / "pages";
     EXPECT_NE(readBytes(pages / nightPageName("2026-12-06")).find("2026-12-06_19-30-05/report.html"),
               std::string::npos) << "the night's page has the recovered race";
+    runQueuedCalls();
+    EXPECT_TRUE(script.host.messages.empty()) << "the box waits for the race running now to end";
+    archive.endRace(RaceEnd::Finished);
     EXPECT_TRUE(script.host.messages.empty()) << "the box waits for the window's thread";
     script.host.expectMessage("Program minule nebyl řádně ukončen během závodu.\n\n"
                               "Závod zahájený 2026-12-06 19:30:05 byl přerušen. Uložená kola: 2.\n"
@@ -261,8 +264,7 @@ TEST_F(ArchiveRig, RacesLeftOpenAreFoundOffTheWindowAndNeverTheRaceRunningNow)
     EXPECT_EQ(script.host.messages[0].caption, "Informace");
     EXPECT_EQ(script.host.messages[0].icon, MessageIcon::Information);
 
-    // The race running now ends as it does; the next search finds nothing.
-    archive.endRace(RaceEnd::Finished);
+    // The race running now ended as it did; the next search finds nothing.
     archive.announceInterruptedRaces();
     archive.waitForArchiveWork();
     runQueuedCalls();
