@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <system_error>
+#include <utility>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -184,6 +185,8 @@ void JournalWriter::finished(const SeatMoment &at) { seatEvent("finished", at, S
 
 void JournalWriter::raceEnded(RaceEnd how, std::int32_t hostMs)
 {
+    if (ended_)
+        return;
     Json line = eventLine("end", hostMs);
     line["how"] = endName(how);
     if (stoppedForSpace_ && !ended_) {
@@ -202,10 +205,16 @@ void JournalWriter::raceEnded(RaceEnd how, std::int32_t hostMs)
     if (reserved_ > size_ && ::fallocate(fd_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, static_cast<off_t>(size_),
                                          static_cast<off_t>(reserved_ - size_)) == 0)
         reserved_ = size_;
-    // On this thread, so a failure is still reported: the race is over, a
-    // wait for the disk holds up no lap.
-    if (!failed_ && ::fdatasync(fd_) != 0)
-        fail(errno);
+    // On the sync thread, so the window never waits for the disk at the
+    // end; that thread reports a failure of it. After a failure reported
+    // already there is nothing more to tell.
+    if (!failed_) {
+        {
+            std::lock_guard lock(mutex_);
+            endSync_ = true;
+        }
+        requestSync(Sync::Now);
+    }
 }
 
 void JournalWriter::recordStopped(StoppedPart::Part part, int error, std::int32_t hostMs)
@@ -241,9 +250,9 @@ void JournalWriter::writeLine(const std::string &line, Sync sync, std::int32_t h
 {
     if (hostMs != 0)
         lastHostMs_ = hostMs;
-    reportSyncFailure();
     if (ended_)
-        return;
+        return; // a failure after the end is the sync thread's to report
+    reportSyncFailure();
     if (!failed_ && !roomFor(line.size()))
         stopForSpace(hostMs);
     if (failed_) {
@@ -357,9 +366,19 @@ void JournalWriter::syncLoop()
         wake_.wait_until(lock, lastSync + kSyncInterval, [this] { return syncNow_ || stopping_; });
         dirty_ = false;
         syncNow_ = false;
+        const bool last = std::exchange(endSync_, false);
         lock.unlock();
-        if (::fdatasync(fd_) != 0 && errno != EINTR)
-            syncError_.store(errno);
+        int error = ::fdatasync(fd_) != 0 && errno != EINTR ? errno : 0;
+        if (last) {
+            // Nothing is written after the end line, so no later write would
+            // report a failure: it is told from here, an earlier one too.
+            if (error == 0)
+                error = syncError_.exchange(0);
+            if (error != 0 && onFailure_)
+                onFailure_(failureReason(file_, error));
+        } else if (error != 0) {
+            syncError_.store(error);
+        }
         lastSync = Clock::now();
         lock.lock();
     }

@@ -2,8 +2,9 @@
 // (docs/journal.md), each handed to the kernel with write() before the engine
 // goes on, so a killed program loses nothing. Data is forced to the disk on a
 // small background thread: at once after the start signal, each finish and
-// the end, otherwise at most once a second. A failed write never reaches the
-// engine: the writer stops and reports it once.
+// the end, otherwise at most once a second; the caller never waits for the
+// disk. A failed write never reaches the engine: the writer stops and
+// reports it once.
 //
 // The journal comes first on a filling disk: its space is reserved on the
 // disk when it is opened (1 MiB, well over a long 8-car race; less if the
@@ -30,9 +31,10 @@
 
 class JournalWriter : public RaceRecorder {
 public:
-    /// Called once, on the thread that calls the recorder, from inside that
-    /// call, with a Czech sentence for the user. Post the message; do not
-    /// open a modal box from inside the call.
+    /// Called once, with a Czech sentence for the user: on the thread that
+    /// calls the recorder, from inside that call, or, when the last forced
+    /// write after the end fails, on the writer's own thread. Post the
+    /// message; do not open a modal box from inside the call.
     using FailureHandler = std::function<void(const std::string &reason)>;
 
     /// Creates \a file (never overwriting one) and writes the header line.
@@ -71,8 +73,9 @@ public:
     void fuelLow(const SeatMoment &at) override;
     void fuelEmpty(const SeatMoment &at) override;
     void finished(const SeatMoment &at) override;
-    /// Writes the end line and forces it to the disk on this thread; nothing
-    /// is written after it.
+    /// Writes the end line and has it forced to the disk on the writer's
+    /// thread, without waiting; nothing is written after it, and only the
+    /// first call counts.
     void raceEnded(RaceEnd how, std::int32_t hostMs) override;
 
 private:
@@ -108,6 +111,7 @@ private:
     std::condition_variable wake_;
     bool dirty_ = false;
     bool syncNow_ = false;
+    bool endSync_ = false; ///< the next sync is the last, after the end line
     bool stopping_ = false;
     std::atomic<int> syncError_{0};
     std::thread syncThread_;

@@ -58,7 +58,7 @@ bool endsWithLineEnd(const fs::path &file)
 
 } // namespace
 
-std::vector<OpenRace> findOpenRaces(const fs::path &racesDir)
+std::vector<OpenRace> findOpenRaces(const fs::path &racesDir, const FolderFilter &skip)
 {
     std::vector<OpenRace> open;
     std::error_code error;
@@ -66,7 +66,8 @@ std::vector<OpenRace> findOpenRaces(const fs::path &racesDir)
     for (const fs::directory_iterator end; !error && folders != end; folders.increment(error)) {
         const fs::directory_entry &folder = *folders;
         const fs::path journal = folder.path() / kJournalFileName;
-        if (!isRealFolder(folder) || !isPresent(journal) || isPresent(folder.path() / kAnnouncedMarkerName))
+        if (!isRealFolder(folder) || !isPresent(journal) || isPresent(folder.path() / kAnnouncedMarkerName)
+            || (skip && skip(folder.path())))
             continue;
         OpenRace race;
         race.folder = folder.path();

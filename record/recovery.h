@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,10 @@ struct OpenRace {
 /// announced yet; sorted by folder name. Entries that are not
 /// folders, symbolic links and folders without a journal are skipped. Each
 /// journal is read once; one over the read limit only at its two ends, and
-/// if it has no end it counts as damaged.
-std::vector<OpenRace> findOpenRaces(const std::filesystem::path &racesDir);
+/// if it has no end it counts as damaged. A folder \a skip names is left
+/// out unread (a race still being written).
+using FolderFilter = std::function<bool(const std::filesystem::path &folder)>;
+std::vector<OpenRace> findOpenRaces(const std::filesystem::path &racesDir, const FolderFilter &skip = {});
 
 /// Marks the race in \a raceFolder as announced: a readable journal without
 /// an end gets an end line "interrupted", a damaged one (or one with an end

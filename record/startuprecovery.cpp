@@ -1,22 +1,44 @@
 #include "record/startuprecovery.h"
 
 #include "record/fileerror.h"
+#include "record/racesummary.h"
 #include "record/reportfiles.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <set>
 
 void announceInterruptedRaces(const std::filesystem::path &racesDir, MessageSink &messages)
 {
-    const std::vector<OpenRace> races = findOpenRaces(racesDir);
-    if (races.empty())
-        return;
-    int markError = 0;
-    for (const OpenRace &race : races)
-        if (!recoverRace(race) && markError == 0)
-            markError = errno != 0 ? errno : EIO;
-    messages.showMessage(
-        {"Informace", interruptedRacesText(races, markError), MessageButtons::Ok, MessageIcon::Information});
+    const RecoveredRaces recovered = recoverOpenRaces(racesDir);
+    if (!recovered.races.empty())
+        messages.showMessage(interruptedRacesMessage(recovered));
+}
+
+RecoveredRaces recoverOpenRaces(const std::filesystem::path &racesDir, const FolderFilter &skip)
+{
+    RecoveredRaces recovered{findOpenRaces(racesDir, skip)};
+    for (const OpenRace &race : recovered.races)
+        if (!recoverRace(race) && recovered.markError == 0)
+            recovered.markError = errno != 0 ? errno : EIO;
+    return recovered;
+}
+
+Message interruptedRacesMessage(const RecoveredRaces &recovered)
+{
+    return {"Informace", interruptedRacesText(recovered.races, recovered.markError), MessageButtons::Ok,
+            MessageIcon::Information};
+}
+
+void writePagesAfterRecovery(const ArchivePaths &paths, const std::vector<OpenRace> &recovered)
+{
+    // One race of each night brings the index up to date and writes that
+    // night's page; the seasons and records pages come with it. A damaged
+    // journal is in no night.
+    std::set<std::string> nights;
+    for (const OpenRace &race : recovered)
+        if (!race.damaged && nights.insert(nightOf(race.startedAt)).second)
+            writePagesAfterRace(paths, race.folder.filename().string());
 }
 
 bool recoverRace(const OpenRace &race)

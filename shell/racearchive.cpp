@@ -14,15 +14,24 @@
 
 #include <QDateTime>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
+#include <utility>
 
 namespace {
 
 const QString kFolderNameFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
 const QString kStartedAtFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+RaceLog countedLog(const std::string &countedText)
+{
+    RaceLog log = readJournal(countedText);
+    log.countedByProgram = true;
+    return log;
+}
 
 } // namespace
 
@@ -56,7 +65,13 @@ void RaceArchive::beginRace()
     const QDateTime startedAt = QDateTime::currentDateTime();
     if (!makeRaceFolder(startedAt.toString(kFolderNameFormat)))
         return;
-    const auto failed = [this](const std::string &text) { recordFailed(text); };
+    const auto failed = [this](const std::string &text) {
+        // The journal's last forced write fails on the journal's own thread.
+        if (QThread::currentThread() == thread())
+            recordFailed(text);
+        else
+            QMetaObject::invokeMethod(this, [this, text] { recordFailed(text); }, Qt::QueuedConnection);
+    };
     journal_ = JournalWriter::open(raceFolder_ / kJournalFileName,
                                           startedAt.toString(kStartedAtFormat).toStdString(), failed);
     engine_.setRecorder(journal_.get());
@@ -77,8 +92,13 @@ bool RaceArchive::makeRaceFolder(const QString &startName)
     for (int attempt = 1; !error && attempt < 100; ++attempt) {
         const QString name = attempt == 1 ? startName : startName + QStringLiteral("_%1").arg(attempt);
         raceFolder_ = racesDir_ / name.toStdString();
+        // Named before it exists: a scan for races left open never takes it
+        // for one of an earlier run.
+        std::lock_guard lock(runFoldersMutex_);
+        runFolders_.insert(raceFolder_.filename());
         if (std::filesystem::create_directory(raceFolder_, error))
             return true;
+        runFolders_.erase(raceFolder_.filename());
     }
     const std::filesystem::path failedFolder = raceFolder_;
     raceFolder_.clear();
@@ -97,19 +117,17 @@ void RaceArchive::captureStopped(const std::filesystem::path &file, const std::s
                  + ". Závod pokračuje.");
 }
 
-std::optional<RaceLog> RaceArchive::countedRace() const
+std::optional<std::string> RaceArchive::countedText() const
 {
     if (!journal_ || journal_->ok())
         return std::nullopt;
-    RaceLog log = readJournal(journal_->countedText());
-    log.countedByProgram = true;
-    return log;
+    return journal_->countedText();
 }
 
 std::optional<std::string> RaceArchive::lastRaceReport() const
 {
-    if (std::optional<RaceLog> counted = countedRace())
-        return raceReportHtml(*counted);
+    if (std::optional<std::string> counted = countedText())
+        return raceReportHtml(countedLog(*counted));
     return raceFolderReport(raceFolder_);
 }
 
@@ -123,12 +141,13 @@ void RaceArchive::endRace(RaceEnd how)
         capture_.reset();
         // The report, the index and the pages are written off the window's
         // thread; the end of the program waits for them. When the journal is
-        // incomplete, the race as the program counted it makes the report.
+        // incomplete, the race as the program counted it makes the report
+        // (its lines are taken here, read there).
         const std::filesystem::path folder = raceFolder_;
         const ArchivePaths paths{racesDir_.parent_path()};
-        worker_.post([this, folder, paths, counted = countedRace()] {
+        worker_.post([this, folder, paths, counted = countedText()] {
             std::string error;
-            const bool written = counted ? writeRaceReports(folder, *counted, &error)
+            const bool written = counted ? writeRaceReports(folder, countedLog(*counted), &error)
                                          : writeRaceFolderReports(folder, &error);
             if (!written)
                 QMetaObject::invokeMethod(
@@ -143,6 +162,8 @@ void RaceArchive::endRace(RaceEnd how)
     // The writer stays until the next race: its last forced write to the
     // disk runs on its own thread and is waited for only then, or at exit.
     capture_.reset();
+    if (recoveredRacesBox_)
+        QMetaObject::invokeMethod(this, &RaceArchive::showRecoveredRaces, Qt::QueuedConnection);
 }
 
 void RaceArchive::lineBytesArrived(const QByteArray &bytes)
@@ -178,5 +199,32 @@ void RaceArchive::recordFailed(const std::string &text)
 
 void RaceArchive::announceInterruptedRaces()
 {
-    ::announceInterruptedRaces(racesDir_, host_);
+    // Every journal is read, which takes seconds in a large archive: on the
+    // worker, and a race started meanwhile is left alone.
+    worker_.post([this, racesDir = racesDir_] {
+        const RecoveredRaces recovered =
+            recoverOpenRaces(racesDir, [this](const std::filesystem::path &folder) {
+                std::lock_guard lock(runFoldersMutex_);
+                return runFolders_.count(folder.filename()) > 0;
+            });
+        if (recovered.races.empty())
+            return;
+        writePagesAfterRecovery(ArchivePaths{racesDir.parent_path()}, recovered.races);
+        QMetaObject::invokeMethod(
+            this,
+            [this, box = interruptedRacesMessage(recovered)] {
+                recoveredRacesBox_ = box;
+                showRecoveredRaces();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void RaceArchive::showRecoveredRaces()
+{
+    // A race started during the search is not interrupted by news of old ones.
+    if (raceOpen_ || !recoveredRacesBox_)
+        return;
+    const Message box = *std::exchange(recoveredRacesBox_, std::nullopt);
+    host_.showMessage(box);
 }

@@ -7,6 +7,7 @@
 // in one box. On a filling disk the capture gives way to the journal.
 #pragma once
 
+#include "platform/message.h"
 #include "record/archiveworker.h"
 #include "record/racelog.h"
 
@@ -15,7 +16,9 @@
 
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -61,8 +64,11 @@ public:
     /// agrees with the results; from the journal otherwise.
     std::optional<std::string> lastRaceReport() const;
 
-    /// Finds the races an earlier run left open, marks them interrupted and
-    /// tells the user in one box; nothing when there are none.
+    /// Finds the races an earlier run left open, marks them interrupted,
+    /// brings the archive's index and pages up to date and tells the user in
+    /// one box, on the window's thread once it is free and no race runs;
+    /// nothing when there are none. The search runs on the archive's worker;
+    /// a race this archive starts meanwhile is never taken for one left open.
     void announceInterruptedRaces();
 
 private:
@@ -70,8 +76,11 @@ private:
     void lineBytesArrived(const QByteArray &bytes);
     void lineBytesDiscarded();
     void recordFailed(const std::string &text);
+    void showRecoveredRaces();
     void captureStopped(const std::filesystem::path &file, const std::string &reason);
-    std::optional<RaceLog> countedRace() const;
+    /// The journal's lines as the program counted them, when the journal on
+    /// the disk is incomplete.
+    std::optional<std::string> countedText() const;
 
     RaceEngine &engine_;
     RaceHost &host_;
@@ -84,6 +93,12 @@ private:
     bool raceOpen_ = false;
     /// Failures not yet shown; a box showing them is on its way.
     std::vector<std::string> pendingWarnings_;
+    /// The race folders this archive made, read by the worker's search for
+    /// races left open.
+    std::mutex runFoldersMutex_;
+    std::set<std::filesystem::path> runFolders_;
+    /// The box about races left open, waiting for the race running to end.
+    std::optional<Message> recoveredRacesBox_;
     /// Declared last, so it finishes its work before anything above goes.
     ArchiveWorker worker_;
 };

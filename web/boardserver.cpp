@@ -4,6 +4,7 @@
 #include "web/boardstate.h"
 
 #include <QFile>
+#include <QPointer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QTcpSocket>
@@ -127,7 +128,7 @@ bool isOwnOrigin(const QHttpServerRequest &request)
 } // namespace
 
 BoardServer::BoardServer(std::filesystem::path racesDir, const ConnectionLimits &limits, QObject *parent)
-    : QAbstractHttpServer(parent), archive_(std::move(racesDir)), limits_(limits)
+    : QAbstractHttpServer(parent), archive_(racesDir), listing_(racesDir), limits_(limits)
 {
     connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &BoardServer::acceptLiveClients);
     connect(&pingTimer_, &QTimer::timeout, this, &BoardServer::pingLiveClients);
@@ -178,16 +179,20 @@ QByteArray BoardServer::stateDocument() const
     return QByteArray::fromStdString(boardStateText(*race_, *settings_));
 }
 
-QByteArray BoardServer::archiveListing()
+void BoardServer::answerWithListing(const QHttpServerRequest &request, QTcpSocket *socket)
 {
-    // Listing the archive reads every race folder; many clients asking at
-    // once share one listing a second instead of keeping the loop busy.
-    constexpr int kListingReuseMs = 1000;
-    if (archiveListing_.isEmpty() || archiveListingAge_.hasExpired(kListingReuseMs)) {
-        archiveListing_ = QByteArray::fromStdString(archiveIndexHtml(archive_.races()));
-        archiveListingAge_.start();
-    }
-    return archiveListing_;
+    // The listing may still be built: until it is answered, no further
+    // request of the connection is read, so pipelined replies keep their
+    // order. The request stays the HTTP layer's until the connection is
+    // moved on, which only its answer or the client's going does.
+    auto *guarded = dynamic_cast<GuardedSocket *>(socket);
+    if (guarded)
+        guarded->awaitReply();
+    listing_.whenReady([this, &request, socket = QPointer<QTcpSocket>(socket), guarded](const QByteArray &page) {
+        if (!socket || (guarded && !guarded->awaitsReply()))
+            return; // the client went meanwhile
+        send(makeResponder(request, socket), request, {StatusCode::Ok, "text/html; charset=utf-8", page, true});
+    });
 }
 
 void BoardServer::raceMayHaveChanged()
@@ -276,9 +281,7 @@ bool BoardServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
     case Resource::BoardScript: reply = page("board.js", "text/javascript; charset=utf-8"); break;
     case Resource::BoardStyle: reply = page("board.css", "text/css; charset=utf-8"); break;
     case Resource::RaceState: reply = {StatusCode::Ok, "application/json", stateDocument(), true}; break;
-    case Resource::ArchiveIndex:
-        reply = {StatusCode::Ok, "text/html; charset=utf-8", archiveListing(), true};
-        break;
+    case Resource::ArchiveIndex: answerWithListing(request, socket); return true;
     case Resource::ArchiveReport:
         // Sent as the client reads it: a report may be megabytes.
         if (std::optional<ReportFile> report = archive_.openReport(route.raceFolder))

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "web/archiveindex.h"
+#include "web/archivelisting.h"
 #include "web/boardaddress.h"
 #include "web/connectionguard.h"
 
@@ -54,15 +55,15 @@ protected:
 
 private:
     QByteArray stateDocument() const;
-    QByteArray archiveListing();
+    void answerWithListing(const QHttpServerRequest &request, QTcpSocket *socket);
     void publish();
     void acceptLiveClients();
     void pingLiveClients();
     void dropLiveClient(QWebSocket *client);
 
+    /// Reports and pages, read on this thread; the listing has its own.
     ArchiveIndex archive_;
-    QByteArray archiveListing_;
-    QElapsedTimer archiveListingAge_;
+    ArchiveListing listing_;
     ConnectionLimits limits_;
     GuardedTcpServer *tcpServer_ = nullptr;
     const Race *race_ = nullptr;

@@ -80,8 +80,15 @@ void GuardedSocket::arrived()
     }
 }
 
+void GuardedSocket::awaitReply()
+{
+    awaitingReply_ = true;
+    hold();
+}
+
 void GuardedSocket::replyWritten(bool closeAfter)
 {
+    awaitingReply_ = false;
     requestLine_.clear();
     requestLineDone_ = false;
     closeAfterReply_ = closeAfterReply_ || closeAfter;
@@ -133,10 +140,11 @@ void GuardedSocket::moveOn()
     if (state() == QAbstractSocket::UnconnectedState) {
         body_ = nullptr;
         bodyLeft_ = 0;
+        awaitingReply_ = false;
         release();
         return;
     }
-    if (state() != QAbstractSocket::ConnectedState)
+    if (state() != QAbstractSocket::ConnectedState || awaitingReply_)
         return; // closing: ends once the client has the rest, or by the idle time
     char chunk[kBodyChunk];
     while (bodyLeft_ > 0 && bytesToWrite() < kBodyAhead) {

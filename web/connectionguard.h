@@ -75,6 +75,13 @@ public:
     /// read meanwhile.
     void streamBody(BodySource source, qint64 size, bool closeAfter);
 
+    /// The reply to the request being answered comes later (it is being
+    /// prepared elsewhere): no further request is read until it is written.
+    void awaitReply();
+    /// Whether a reply is awaited and the connection still waits for it;
+    /// false once the client has gone and the connection was moved on.
+    bool awaitsReply() const { return awaitingReply_; }
+
     /// Whether further requests wait until the client has read its replies.
     bool holdsRequests() const { return held_; }
     /// Ends the connection at once with a reset, dropping what the system
@@ -104,6 +111,7 @@ private:
     QByteArray requestLine_;
     bool requestLineDone_ = false;
     bool held_ = false;
+    bool awaitingReply_ = false;
     bool closeAfterReply_ = false;
     BodySource body_;
     qint64 bodyLeft_ = 0;

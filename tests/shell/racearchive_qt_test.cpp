@@ -3,6 +3,7 @@
 // one warning, never inside the engine's call, when the record cannot be kept.
 #include "engine/racescript.h"
 #include "record/archivepages.h"
+#include "record/fileerror.h"
 #include "record/journalreader.h"
 #include "record/linecapture.h"
 #include "shell/racearchive.h"
@@ -11,6 +12,7 @@
 #include "fakes/serialdevicefake.h"
 #include "setup/seriallink.h"
 
+#include "support/failingsync.h"
 #include "support/journaltestsupport.h"
 
 #include <QCoreApplication>
@@ -226,6 +228,75 @@ TEST_F(ArchiveRig, DiskFullDuringTheRaceWarnsOnce)
     EXPECT_NE(report.find("0:05:000"), std::string::npos) << "the lap as the program counted it";
     EXPECT_NE(report.find("Tato zpráva je sestavena z průběhu závodu, jak jej program počítal"), std::string::npos);
     EXPECT_EQ(archive.lastRaceReport(), report) << "the report beside the results is the same";
+}
+
+// The search for races an earlier run left open reads every journal: it runs
+// on the archive's worker, takes a race this run has started meanwhile for
+// none of them, brings the archive's pages up to date and tells of the
+// others in one box, on the window's thread once that race has ended.
+TEST_F(ArchiveRig, RacesLeftOpenAreFoundOffTheWindowAndNeverTheRaceRunningNow)
+{
+    const std::string header = R"({"format":"tramelo-journal","version":1,"startedAt":"2026-12-06 19:30:05"})" "\n";
+    const std::string lap = R"({"type":"lap","hostMs":15000,"seat":0,"lap":1,"lapMs":5000})" "\n";
+    fs::create_directories(racesDir());
+    const fs::path killed = writeRaceFolder(racesDir(), "2026-12-06_19-30-05", header + lap + lap);
+    RaceArchive archive(script.engine, script.host, link, racesDir());
+    archive.beginRace();
+    const fs::path running = archive.raceFolder() / kJournalFileName;
+
+    archive.announceInterruptedRaces();
+    EXPECT_TRUE(script.host.messages.empty());
+    archive.waitForArchiveWork();
+    EXPECT_EQ(readJournalFile(running)->end, RaceEnd::Open) << "the race running now is not marked";
+    EXPECT_EQ(readJournalFile(killed / kJournalFileName)->end, RaceEnd::Interrupted);
+    const fs::path pages = racesDir().parent_path() / "pages";
+    EXPECT_NE(readBytes(pages / nightPageName("2026-12-06")).find("2026-12-06_19-30-05/report.html"),
+              std::string::npos) << "the night's page has the recovered race";
+    runQueuedCalls();
+    EXPECT_TRUE(script.host.messages.empty()) << "the box waits for the race running now to end";
+    archive.endRace(RaceEnd::Finished);
+    EXPECT_TRUE(script.host.messages.empty()) << "the box waits for the window's thread";
+    script.host.expectMessage("Program minule nebyl řádně ukončen během závodu.\n\n"
+                              "Závod zahájený 2026-12-06 19:30:05 byl přerušen. Uložená kola: 2.\n"
+                              "Záznam je ve složce " + killed.string() + ".");
+    runQueuedCalls();
+    ASSERT_EQ(script.host.messages.size(), 1u);
+    EXPECT_EQ(script.host.messages[0].caption, "Informace");
+    EXPECT_EQ(script.host.messages[0].icon, MessageIcon::Information);
+
+    // The race running now ended as it did; the next search finds nothing.
+    archive.announceInterruptedRaces();
+    archive.waitForArchiveWork();
+    runQueuedCalls();
+    EXPECT_EQ(script.host.messages.size(), 1u);
+    EXPECT_EQ(readJournalFile(running)->end, RaceEnd::Finished);
+}
+
+// The last forced write of the journal, at the race's end, fails on the
+// journal's own thread: the warning still comes, once, on the window's.
+TEST_F(ArchiveRig, FailedLastForcedWriteWarnsOnce)
+{
+    RaceArchive archive(script.engine, script.host, link, racesDir());
+    archive.beginRace();
+    const fs::path journal = archive.raceFolder() / kJournalFileName;
+    script.startRace();
+    forgetForcedWrites();
+    failForcedWritesWith(EIO);
+    archive.endRace(RaceEnd::Finished);
+    const bool forcedHere = forcedWriteOn(std::this_thread::get_id());
+    // The next start lets the journal go, which waits for its last write.
+    archive.setRecording(false);
+    archive.beginRace();
+    failForcedWritesWith(0);
+    EXPECT_FALSE(forcedHere) << "the window waited for the disk";
+    script.host.expectMessage("Záznam závodu nelze ukládat (" + journal.string() + "): " + fileErrorReason(EIO)
+                              + ". Závod pokračuje; jeho zpráva vznikne z průběhu závodu v programu.");
+    runQueuedCalls();
+    runQueuedCalls();
+    ASSERT_EQ(script.host.messages.size(), 1u);
+    EXPECT_EQ(script.host.messages[0].caption, "Varování");
+    archive.waitForArchiveWork();
+    EXPECT_EQ(readJournalFile(journal)->end, RaceEnd::Finished);
 }
 
 TEST(TerminationSignals, EachSignalReachesTheEventLoop)

@@ -313,6 +313,66 @@ private slots:
         QCOMPARE(exchange(server_->port(), headOfHuge).status, 404);
     }
 
+    // The listing is built on a thread of its own: requests wait for it
+    // without holding up the others, two clients at once get the same page,
+    // replies pipelined on one connection keep their order (the listing
+    // asked for with HEAD and with "close" among them), a client that goes
+    // meanwhile costs nothing, and a listing older than a second is built anew.
+    void archiveListingIsBuiltAsideAndAnsweredInOrder()
+    {
+        makeArchive();
+        const QByteArray listing = "GET /races/ HTTP/1.1\r\nHost: a\r\n\r\n";
+        const QByteArray state = "GET /api/race HTTP/1.1\r\nHost: a\r\n\r\n";
+        QTcpSocket gone;
+        gone.connectToHost(QHostAddress::LocalHost, server_->port());
+        QVERIFY(gone.waitForConnected(2000));
+        gone.write(listing);
+        QVERIFY(gone.waitForBytesWritten(2000));
+        gone.abort();
+        QTcpSocket pipelining;
+        QTcpSocket other;
+        for (QTcpSocket *socket : {&pipelining, &other}) {
+            socket->connectToHost(QHostAddress::LocalHost, server_->port());
+            QVERIFY(socket->waitForConnected(2000));
+        }
+        pipelining.write(listing + state + "HEAD /races/ HTTP/1.1\r\nHost: a\r\n\r\n" + state
+                         + "GET /races/ HTTP/1.1\r\nConnection: close\r\n\r\n" + state);
+        other.write(listing);
+        QByteArray raw;
+        QByteArray otherRaw;
+        QDeadlineTimer deadline(5000);
+        while (!deadline.hasExpired()
+               && (pipelining.state() == QAbstractSocket::ConnectedState || !complete(otherRaw, false))) {
+            QTest::qWait(5);
+            raw += pipelining.readAll();
+            otherRaw += other.readAll();
+        }
+        raw += pipelining.readAll();
+        QCOMPARE(pipelining.state(), QAbstractSocket::UnconnectedState);
+        QList<QByteArray> types;
+        QList<QByteArray> pages;
+        for (qsizetype at = raw.indexOf("HTTP/1.1 "); at >= 0; at = raw.indexOf("HTTP/1.1 ", at + 1)) {
+            const Response reply = parseResponse(raw.mid(at));
+            QCOMPARE(reply.status, 200);
+            types.append(reply.headers.value("content-type"));
+            if (reply.headers.value("content-type").startsWith("text/html") && !reply.body.startsWith("HTTP/1.1 "))
+                pages.append(reply.body.left(reply.headers.value("content-length").toInt()));
+        }
+        const QByteArray html = "text/html; charset=utf-8";
+        QCOMPARE(types, (QList<QByteArray>{html, "application/json", html, "application/json", html}));
+        const Response answer = parseResponse(otherRaw);
+        QCOMPARE(answer.status, 200);
+        QVERIFY(answer.body.contains("/races/2026-12-07_19-30-05/report.html"));
+        QCOMPARE(pages, (QList<QByteArray>{answer.body, answer.body}));
+
+        namespace fs = std::filesystem;
+        const fs::path newer = fs::path(archive_.path().toStdString()) / "2026-12-08_19-00-00";
+        fs::create_directories(newer);
+        std::ofstream(newer / "report.html") << "<html>newer</html>";
+        QTest::qWait(1100);
+        QVERIFY(get(server_->port(), "/races/").body.contains("/races/2026-12-08_19-00-00/report.html"));
+    }
+
     void liveStateOnlyForTheBoardsOwnPage_data()
     {
         QTest::addColumn<QByteArray>("host"); // PORT: the server's port
