@@ -52,15 +52,17 @@ std::optional<std::string> raceFolderReport(const std::filesystem::path &raceFol
     return raceReportHtml(*log);
 }
 
-bool writeRaceFolderReports(const std::filesystem::path &raceFolder, std::string *error)
+bool writeRaceFolderReports(const std::filesystem::path &raceFolder, std::string *error,
+                            const RecordsBefore *records)
 {
     const std::optional<RaceLog> log = raceFolderLog(raceFolder, error);
-    return log && writeRaceReports(raceFolder, *log, error);
+    return log && writeRaceReports(raceFolder, *log, error, records);
 }
 
-bool writeRaceReports(const std::filesystem::path &raceFolder, const RaceLog &log, std::string *error)
+bool writeRaceReports(const std::filesystem::path &raceFolder, const RaceLog &log, std::string *error,
+                      const RecordsBefore *records)
 {
-    return writeFile(raceFolder / kReportFileName, raceReportHtml(log), error)
+    return writeFile(raceFolder / kReportFileName, raceReportHtml(log, records), error)
            && writeFile(raceFolder / kLapsFileName, lapsCsv(log), error);
 }
 

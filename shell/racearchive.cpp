@@ -6,6 +6,7 @@
 #include "record/fileerror.h"
 #include "record/journalreader.h"
 #include "record/journalwriter.h"
+#include "record/lapbests.h"
 #include "record/linecapture.h"
 #include "record/racereport.h"
 #include "record/reportfiles.h"
@@ -49,7 +50,10 @@ void RaceArchive::beginRace()
     // Nothing of the race before is this race's: not its folder, nor its count.
     raceFolder_.clear();
     engine_.setRecorder(nullptr);
+    recorders_.reset();
     journal_.reset();
+    liveBests_.beginRace();
+    recordsBefore_.reset();
     if (!recording_)
         return;
     const QDateTime startedAt = QDateTime::currentDateTime();
@@ -58,14 +62,41 @@ void RaceArchive::beginRace()
     const auto failed = [this](const std::string &text) { recordFailed(text); };
     journal_ = JournalWriter::open(raceFolder_ / kJournalFileName,
                                           startedAt.toString(kStartedAtFormat).toStdString(), failed);
-    engine_.setRecorder(journal_.get());
+    recorders_ = std::make_unique<RecorderTee>(*journal_, liveBests_);
+    engine_.setRecorder(recorders_.get());
     // Now, not at the start signal: a race ended during its countdown keeps them too.
     engine_.recordSettings();
     raceOpen_ = true;
+    lookUpRecordsBefore();
     const std::filesystem::path captureFile = raceFolder_ / std::string(kLineCaptureFileName);
     capture_ = LineCaptureWriter::open(
         captureFile, [this, captureFile](const std::string &reason) { captureStopped(captureFile, reason); });
     captureClock_.start();
+}
+
+void RaceArchive::lookUpRecordsBefore()
+{
+    if (!liveBests_.settings())
+        return;
+    // On the worker: opening the index may bring it up to date first. The
+    // countdown leaves time enough before the first lap.
+    auto records = std::make_shared<std::optional<RecordsBefore>>();
+    recordsBefore_ = records;
+    worker_.post([this, records, paths = ArchivePaths{racesDir_.parent_path()}, settings = *liveBests_.settings(),
+                  folder = raceFolder_] {
+        *records = ::lookUpRecordsBefore(paths, settings, folder.filename().string());
+        if (!*records)
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, folder, found = **records] {
+                if (raceFolder_ != folder)
+                    return; // a later race began meanwhile
+                liveBests_.setRecords(found);
+                emit liveBestsChanged();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 bool RaceArchive::makeRaceFolder(const QString &startName)
@@ -125,10 +156,12 @@ void RaceArchive::endRace(RaceEnd how)
         // incomplete, the race as the program counted it makes the report.
         const std::filesystem::path folder = raceFolder_;
         const ArchivePaths paths{racesDir_.parent_path()};
-        worker_.post([this, folder, paths, counted = countedRace()] {
+        worker_.post([this, folder, paths, counted = countedRace(), records = recordsBefore_] {
             std::string error;
-            const bool written = counted ? writeRaceReports(folder, *counted, &error)
-                                         : writeRaceFolderReports(folder, &error);
+            // Filled in by the job posted at the start, which ran before this one.
+            const RecordsBefore *bests = records && *records ? &**records : nullptr;
+            const bool written = counted ? writeRaceReports(folder, *counted, &error, bests)
+                                         : writeRaceFolderReports(folder, &error, bests);
             if (!written)
                 QMetaObject::invokeMethod(
                     this, [this, error] { recordFailed("Zprávu o závodě nelze uložit do složky závodu: " + error); },

@@ -8,7 +8,9 @@
 #pragma once
 
 #include "record/archiveworker.h"
+#include "record/livebests.h"
 #include "record/racelog.h"
+#include "record/recordertee.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -65,8 +67,17 @@ public:
     /// tells the user in one box; nothing when there are none.
     void announceInterruptedRaces();
 
+    /// The personal bests and track record of the current race, and how
+    /// each seat's last lap stands against them.
+    const LiveBests &liveBests() const { return liveBests_; }
+
+signals:
+    /// The records before the current race arrived from the archive.
+    void liveBestsChanged();
+
 private:
     bool makeRaceFolder(const QString &startName);
+    void lookUpRecordsBefore();
     void lineBytesArrived(const QByteArray &bytes);
     void lineBytesDiscarded();
     void recordFailed(const std::string &text);
@@ -79,6 +90,12 @@ private:
     std::filesystem::path raceFolder_;
     std::unique_ptr<JournalWriter> journal_;
     std::unique_ptr<LineCaptureWriter> capture_;
+    LiveBests liveBests_;
+    /// The engine's recorder while a race is recorded: the journal, then liveBests_.
+    std::unique_ptr<RecorderTee> recorders_;
+    /// The records before the current race, filled in by the worker; the
+    /// report written at its end marks its laps from them.
+    std::shared_ptr<std::optional<RecordsBefore>> recordsBefore_;
     QElapsedTimer captureClock_;
     bool recording_ = true;
     bool raceOpen_ = false;
