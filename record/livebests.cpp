@@ -2,7 +2,11 @@
 
 void LiveBests::beginRace()
 {
-    *this = LiveBests();
+    settings_.reset();
+    records_.reset();
+    marker_.reset();
+    rule_ = {};
+    lastMarks_ = {};
 }
 
 void LiveBests::setRecords(const RecordsBefore &records)
@@ -18,7 +22,14 @@ LapMark LiveBests::lastLapMark(int seat) const
 
 void LiveBests::raceSettings(const RecordedSettings &settings, std::int32_t)
 {
+    const bool changed = settings_ && *settings_ != settings;
     settings_ = settings;
+    if (!changed)
+        return;
+    records_.reset();
+    marker_.reset();
+    if (settingsChanged)
+        settingsChanged();
 }
 
 void LiveBests::lapCounted(const LapEntry &lap)

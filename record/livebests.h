@@ -9,10 +9,16 @@
 #include "record/racesummary.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class LiveBests : public RaceRecorder {
 public:
+    /// Called when the race reports settings that differ from those it
+    /// reported before (names edited during the countdown): the records
+    /// are dropped, as they were of other drivers, and must be looked up again.
+    std::function<void()> settingsChanged;
+
     /// A new race: no records, no marks and no events of the race before.
     void beginRace();
     /// The records before this race; laps counted from now on are marked.

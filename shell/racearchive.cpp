@@ -32,6 +32,10 @@ RaceArchive::RaceArchive(RaceEngine &engine, RaceHost &host, SerialLink &link, s
 {
     connect(&link, &SerialLink::bytesArrived, this, &RaceArchive::lineBytesArrived);
     connect(&link, &SerialLink::bytesDiscarded, this, &RaceArchive::lineBytesDiscarded);
+    liveBests_.settingsChanged = [this] {
+        lookUpRecordsBefore();
+        emit liveBestsChanged();
+    };
 }
 
 RaceArchive::~RaceArchive()
@@ -89,9 +93,9 @@ void RaceArchive::lookUpRecordsBefore()
             return;
         QMetaObject::invokeMethod(
             this,
-            [this, folder, found = **records] {
-                if (raceFolder_ != folder)
-                    return; // a later race began meanwhile
+            [this, folder, settings, found = **records] {
+                if (raceFolder_ != folder || liveBests_.settings() != settings)
+                    return; // a later race began meanwhile, or its names changed
                 liveBests_.setRecords(found);
                 emit liveBestsChanged();
             },

@@ -153,6 +153,19 @@ TEST(LapMarks, OnlyLapsThatMayStandAndBeatTheRisingBarAreMarked)
     }
     EXPECT_EQ(liveMarks, marks);
 
+    // Names edited during the countdown: the records were of other drivers.
+    int lookups = 0;
+    live.settingsChanged = [&lookups] { ++lookups; };
+    live.raceSettings(settingsFor({"Adam", "Cyril"}), 0);
+    live.raceSettings(settingsFor({"Adam", "Cyril"}), 0);
+    EXPECT_EQ(lookups, 0);
+    EXPECT_TRUE(live.records());
+    live.raceSettings(settingsFor({"Adam", "Dora"}), 0);
+    EXPECT_EQ(lookups, 1);
+    EXPECT_FALSE(live.records());
+    live.lapCounted(lap(1, 3, 1000));
+    EXPECT_EQ(live.lastLapMark(1), None);
+
     // A new race forgets the records and the marks.
     live.beginRace();
     EXPECT_FALSE(live.records());
