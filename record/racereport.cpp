@@ -8,6 +8,8 @@
 #include "record/reportformat.h"
 #include "record/reportstyle.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string seatClass(int seat)
@@ -141,7 +143,7 @@ void writeLaps(std::string &html, const RaceStandings &standings, const std::opt
 {
     html += "<section id=\"kola\"><h2>Všechna kola</h2><p class=\"note\">Tučně: nejrychlejší kolo závodníka. "
             "★ a podbarvení: nejrychlejší kolo závodu.";
-    if (lapMarks)
+    if (lapMarks && std::any_of(lapMarks->begin(), lapMarks->end(), [](LapMark m) { return m != LapMark::None; }))
         html += " OR: nový osobní rekord závodníka na této dráze, RD: nový rekord dráhy (proti závodům před tímto).";
     html += "</p><div class=\"lap-tables\">";
     for (const RacerStanding &racer : standings.racers) {

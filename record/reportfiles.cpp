@@ -44,12 +44,13 @@ bool writeFile(const std::filesystem::path &file, const std::string &bytes, std:
 
 } // namespace
 
-std::optional<std::string> raceFolderReport(const std::filesystem::path &raceFolder, std::string *error)
+std::optional<std::string> raceFolderReport(const std::filesystem::path &raceFolder, std::string *error,
+                                            const RecordsBefore *records)
 {
     const std::optional<RaceLog> log = raceFolderLog(raceFolder, error);
     if (!log)
         return std::nullopt;
-    return raceReportHtml(*log);
+    return raceReportHtml(*log, records);
 }
 
 bool writeRaceFolderReports(const std::filesystem::path &raceFolder, std::string *error,

@@ -6,7 +6,6 @@
 #include "record/fileerror.h"
 #include "record/journalreader.h"
 #include "record/journalwriter.h"
-#include "record/lapbests.h"
 #include "record/linecapture.h"
 #include "record/racereport.h"
 #include "record/reportfiles.h"
@@ -84,16 +83,17 @@ void RaceArchive::lookUpRecordsBefore()
         return;
     // On the worker: opening the index may bring it up to date first. The
     // countdown leaves time enough before the first lap.
-    auto records = std::make_shared<std::optional<RecordsBefore>>();
-    recordsBefore_ = records;
-    worker_.post([this, records, paths = ArchivePaths{racesDir_.parent_path()}, settings = *liveBests_.settings(),
+    auto slot = std::make_shared<RecordsSlot>();
+    recordsBefore_ = slot;
+    worker_.post([this, slot, paths = ArchivePaths{racesDir_.parent_path()}, settings = *liveBests_.settings(),
                   folder = raceFolder_] {
-        *records = ::lookUpRecordsBefore(paths, settings, folder.filename().string());
-        if (!*records)
+        std::optional<RecordsBefore> records = ::lookUpRecordsBefore(paths, settings, folder.filename().string());
+        slot->set(records);
+        if (!records)
             return;
         QMetaObject::invokeMethod(
             this,
-            [this, folder, settings, found = **records] {
+            [this, folder, settings, found = std::move(*records)] {
                 if (raceFolder_ != folder || liveBests_.settings() != settings)
                     return; // a later race began meanwhile, or its names changed
                 liveBests_.setRecords(found);
@@ -142,9 +142,12 @@ std::optional<RaceLog> RaceArchive::countedRace() const
 
 std::optional<std::string> RaceArchive::lastRaceReport() const
 {
+    // The same marks as the report in the race folder.
+    const std::optional<RecordsBefore> records = recordsBefore_ ? recordsBefore_->get() : std::nullopt;
+    const RecordsBefore *bests = records ? &*records : nullptr;
     if (std::optional<RaceLog> counted = countedRace())
-        return raceReportHtml(*counted);
-    return raceFolderReport(raceFolder_);
+        return raceReportHtml(*counted, bests);
+    return raceFolderReport(raceFolder_, nullptr, bests);
 }
 
 void RaceArchive::endRace(RaceEnd how)
@@ -160,10 +163,11 @@ void RaceArchive::endRace(RaceEnd how)
         // incomplete, the race as the program counted it makes the report.
         const std::filesystem::path folder = raceFolder_;
         const ArchivePaths paths{racesDir_.parent_path()};
-        worker_.post([this, folder, paths, counted = countedRace(), records = recordsBefore_] {
+        worker_.post([this, folder, paths, counted = countedRace(), slot = recordsBefore_] {
             std::string error;
             // Filled in by the job posted at the start, which ran before this one.
-            const RecordsBefore *bests = records && *records ? &**records : nullptr;
+            const std::optional<RecordsBefore> records = slot ? slot->get() : std::nullopt;
+            const RecordsBefore *bests = records ? &*records : nullptr;
             const bool written = counted ? writeRaceReports(folder, *counted, &error, bests)
                                          : writeRaceFolderReports(folder, &error, bests);
             if (!written)

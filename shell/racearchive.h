@@ -8,6 +8,7 @@
 #pragma once
 
 #include "record/archiveworker.h"
+#include "record/lapbests.h"
 #include "record/livebests.h"
 #include "record/racelog.h"
 #include "record/recordertee.h"
@@ -17,6 +18,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -93,9 +95,26 @@ private:
     LiveBests liveBests_;
     /// The engine's recorder while a race is recorded: the journal, then liveBests_.
     std::unique_ptr<RecorderTee> recorders_;
-    /// The records before the current race, filled in by the worker; the
-    /// report written at its end marks its laps from them.
-    std::shared_ptr<std::optional<RecordsBefore>> recordsBefore_;
+    /// The records before a race: the worker's lookup fills them in, the
+    /// report at the race's end and the one beside the results mark its laps from them.
+    class RecordsSlot {
+    public:
+        void set(std::optional<RecordsBefore> records)
+        {
+            const std::lock_guard lock(mutex_);
+            records_ = std::move(records);
+        }
+        std::optional<RecordsBefore> get() const
+        {
+            const std::lock_guard lock(mutex_);
+            return records_;
+        }
+
+    private:
+        mutable std::mutex mutex_;
+        std::optional<RecordsBefore> records_;
+    };
+    std::shared_ptr<RecordsSlot> recordsBefore_;
     QElapsedTimer captureClock_;
     bool recording_ = true;
     bool raceOpen_ = false;
