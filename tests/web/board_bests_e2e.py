@@ -94,7 +94,7 @@ def run(session, program, simulator):
         times = {seat: text for seat, _, _, _, text in board()["rows"]}
         if "osobní rekord 0:02:100" not in times.get("1", ""):
             raise Failure(f"the leader's row shows {times.get('1')!r}, without its personal best 0:02:100")
-        if marks.get("1") != {("1", "mark personal", "osobní rekord")}:
+        if marks.get("1") != {("1", "mark personal", "nový osobní rekord")}:
             raise Failure(f"the leader's marks were {marks.get('1')}, expected the personal-best mark at lap 1 only")
         if set(marks) != {"1"}:
             raise Failure(f"rows other than the leader's were marked: {marks}")

@@ -12,7 +12,7 @@ const FLAGS = {
   "6": "málo paliva", "7": "prázdná nádrž",
 };
 // The server decides which lap beat a best; the page only names it.
-const LAP_MARKS = { personal: "osobní rekord", record: "rekord dráhy" };
+const LAP_MARKS = { personal: "nový osobní rekord", record: "nový rekord dráhy" };
 const TANK_BARS = 8;
 const LAP_MARK_MS = 2000;
 
