@@ -24,5 +24,7 @@ std::unique_ptr<BoardServer> openLiveBoard(const BoardAddress &address)
 void showOnLiveBoard(BoardServer &board, MainFrame &window)
 {
     board.attach(window.engine().race(), window.settings());
+    board.showBests(window.raceArchive().liveBests());
     QObject::connect(&window, &MainFrame::raceChanged, &board, &BoardServer::raceMayHaveChanged);
+    QObject::connect(&window.raceArchive(), &RaceArchive::liveBestsChanged, &board, &BoardServer::raceMayHaveChanged);
 }

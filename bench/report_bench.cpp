@@ -70,7 +70,12 @@ void fileOfALongRace(benchmark::State &state)
     }
     state.counters["bytes"] = static_cast<double>(size);
 }
-BENCHMARK(fileOfALongRace<raceReportHtml>)->Name("report.html")->Unit(benchmark::kMillisecond);
+// The report as the race's end writes it when the archive knows no bests.
+std::string reportWithoutMarks(const RaceLog &log)
+{
+    return raceReportHtml(log);
+}
+BENCHMARK(fileOfALongRace<reportWithoutMarks>)->Name("report.html")->Unit(benchmark::kMillisecond);
 BENCHMARK(fileOfALongRace<lapsCsv>)->Name("laps.csv")->Unit(benchmark::kMillisecond);
 
 } // namespace

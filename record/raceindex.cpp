@@ -410,7 +410,8 @@ std::vector<RaceSummary> RaceIndex::racesWhere(const std::string &where, const s
 }
 
 std::optional<LapRecord> RaceIndex::bestLap(const std::string &trackLength, const std::string &scale,
-                                            const std::vector<std::string> &driverKeys)
+                                            const std::vector<std::string> &driverKeys,
+                                            const std::string &beforeFolder)
 {
     // Results first (CROSS JOIN keeps that order), walked by the best-lap
     // index: the first whose race is on the track is the answer, however
@@ -419,17 +420,21 @@ std::optional<LapRecord> RaceIndex::bestLap(const std::string &trackLength, cons
     std::string where = " FROM results CROSS JOIN races ON races.id = results.race "
                         "WHERE races.trackLength = ?1 AND races.scale = ?2 AND results.bestLapMs IS NOT NULL "
                         "AND results.driverKey <> ''";
+    if (!beforeFolder.empty())
+        where += " AND races.folder < ?4";
     if (!driverKeys.empty()) {
         where += " AND results.driverKey IN (";
         for (std::size_t i = 0; i < driverKeys.size(); ++i)
-            where += (i ? ", ?" : "?") + std::to_string(i + 4);
+            where += (i ? ", ?" : "?") + std::to_string(i + 5);
         where += ")";
     }
     const auto bindAll = [&](SqliteStatement &query) {
         query.bind(1, trackLength);
         query.bind(2, scale);
+        if (!beforeFolder.empty())
+            query.bind(4, beforeFolder);
         for (std::size_t i = 0; i < driverKeys.size(); ++i)
-            query.bind(static_cast<int>(i + 4), driverKeys[i]);
+            query.bind(static_cast<int>(i + 5), driverKeys[i]);
     };
     SqliteStatement fastest = db_.prepare("SELECT results.bestLapMs, ?3" + where + " ORDER BY results.bestLapMs LIMIT 1");
     bindAll(fastest);

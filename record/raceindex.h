@@ -58,9 +58,12 @@ public:
     std::vector<RaceSummary> races();
     /// The fastest lap that may stand on a track, of the drivers whose name
     /// keys are \a driverKeys (a driver's spellings, DriverBook::keysOf),
-    /// or of everyone when empty: a personal best or the track record.
+    /// or of everyone when empty: a personal best or the track record. With
+    /// \a beforeFolder, only of races whose folder name sorts before it
+    /// (folders are named by their start time): the bests a race set out to beat.
     std::optional<LapRecord> bestLap(const std::string &trackLength, const std::string &scale,
-                                     const std::vector<std::string> &driverKeys = {});
+                                     const std::vector<std::string> &driverKeys = {},
+                                     const std::string &beforeFolder = {});
     /// Every journal that could not be read: "folder: reason".
     std::vector<std::string> skipped();
 

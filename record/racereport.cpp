@@ -1,11 +1,14 @@
 #include "record/racereport.h"
 
 #include "record/htmltext.h"
+#include "record/lapbests.h"
 #include "record/lapcharts.h"
 #include "record/racestandings.h"
 #include "record/reportevents.h"
 #include "record/reportformat.h"
 #include "record/reportstyle.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -125,10 +128,24 @@ void writeCharts(std::string &html, const RaceStandings &standings)
     html += "</figure></section>";
 }
 
-void writeLaps(std::string &html, const RaceStandings &standings)
+std::string markHtml(LapMark mark)
+{
+    switch (mark) {
+    case LapMark::None: return {};
+    case LapMark::PersonalBest: return " <span class=\"mark\" title=\"nový osobní rekord\">OR</span>";
+    case LapMark::TrackRecord: return " <span class=\"mark\" title=\"nový rekord dráhy\">RD</span>";
+    }
+    return {};
+}
+
+// \a lapMarks: one per journal lap; nothing when the bests before the race are unknown.
+void writeLaps(std::string &html, const RaceStandings &standings, const std::optional<std::vector<LapMark>> &lapMarks)
 {
     html += "<section id=\"kola\"><h2>Všechna kola</h2><p class=\"note\">Tučně: nejrychlejší kolo závodníka. "
-            "★ a podbarvení: nejrychlejší kolo závodu.</p><div class=\"lap-tables\">";
+            "★ a podbarvení: nejrychlejší kolo závodu.";
+    if (lapMarks && std::any_of(lapMarks->begin(), lapMarks->end(), [](LapMark m) { return m != LapMark::None; }))
+        html += " OR: nový osobní rekord závodníka na této dráze, RD: nový rekord dráhy (proti závodům před tímto).";
+    html += "</p><div class=\"lap-tables\">";
     for (const RacerStanding &racer : standings.racers) {
         if (racer.laps.empty())
             continue;
@@ -147,7 +164,8 @@ void writeLaps(std::string &html, const RaceStandings &standings)
             html += "<tr id=\"kolo-" + std::to_string(racer.seat + 1) + "-" + std::to_string(lap.lap) + "\"";
             html += marks.empty() ? ">" : " class=\"" + marks + "\">";
             html += "<td>" + std::to_string(lap.lap) + "</td><td>" + (fastest ? "★ " : "")
-                    + durationText(lap.lapMs) + "</td><td>" + std::to_string(lap.speedKmh) + "</td><td>";
+                    + durationText(lap.lapMs) + (lapMarks ? markHtml((*lapMarks)[racer.journalOrder[i]]) : "")
+                    + "</td><td>" + std::to_string(lap.speedKmh) + "</td><td>";
             html += lap.position > 0 ? std::to_string(lap.position) : std::string("–");
             html += "</td></tr>";
         }
@@ -158,7 +176,7 @@ void writeLaps(std::string &html, const RaceStandings &standings)
 
 } // namespace
 
-std::string raceReportHtml(const RaceLog &log)
+std::string raceReportHtml(const RaceLog &log, const RecordsBefore *records)
 {
     const RaceStandings standings = computeStandings(log);
     std::string html;
@@ -171,7 +189,7 @@ std::string raceReportHtml(const RaceLog &log)
     writeRace(html, log, standings);
     writeStandings(html, log, standings);
     writeCharts(html, standings);
-    writeLaps(html, standings);
+    writeLaps(html, standings, records ? std::optional(markedLaps(log, *records)) : std::nullopt);
     writeEvents(html, log);
     html += "<footer class=\"note\">Zprávu vytvořil program Tramelo ze záznamu závodu.</footer></body></html>\n";
     return html;

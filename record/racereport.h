@@ -8,5 +8,8 @@
 
 #include <string>
 
-/// The whole page, UTF-8.
-std::string raceReportHtml(const RaceLog &log);
+struct RecordsBefore;
+
+/// The whole page, UTF-8. With \a records (the bests before the race), the
+/// laps that beat a personal best or the track record are marked.
+std::string raceReportHtml(const RaceLog &log, const RecordsBefore *records = nullptr);

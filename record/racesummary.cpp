@@ -2,27 +2,26 @@
 
 #include <chrono>
 #include <cstdio>
-#include <set>
+
+bool LapStandingRule::mayStand(const LapEntry &lap) const
+{
+    // The crossing that reports leaving the track also counts the lap, and
+    // its event comes first with the count already raised.
+    return lap.lapMs > 0 && !readmittedAt_.count({lap.seat, lap.lap - 1}) && !offTrackAt_.count({lap.seat, lap.lap});
+}
 
 std::vector<bool> lapsThatMayStand(const RaceLog &log)
 {
-    // Readmissions and off-track moments per seat, as the lap count they happened at.
-    std::set<std::pair<int, std::int64_t>> readmittedAt;
-    std::set<std::pair<int, std::int64_t>> offTrackAt;
+    LapStandingRule rule;
     for (const EventEntry &event : log.events) {
         if (event.kind == EventKind::Readmitted)
-            readmittedAt.emplace(event.seat, event.lap);
+            rule.readmitted(event.seat, event.lap);
         else if (event.kind == EventKind::OffTrack)
-            offTrackAt.emplace(event.seat, event.lap);
+            rule.leftTrack(event.seat, event.lap);
     }
     std::vector<bool> stands(log.laps.size(), true);
-    for (std::size_t i = 0; i < log.laps.size(); ++i) {
-        const LapEntry &lap = log.laps[i];
-        // The crossing that reports leaving the track also counts the lap,
-        // and its event comes first with the count already raised.
-        if (readmittedAt.count({lap.seat, lap.lap - 1}) || offTrackAt.count({lap.seat, lap.lap}) || lap.lapMs <= 0)
-            stands[i] = false;
-    }
+    for (std::size_t i = 0; i < log.laps.size(); ++i)
+        stands[i] = rule.mayStand(log.laps[i]);
     return stands;
 }
 

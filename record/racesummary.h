@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,9 +38,23 @@ struct RaceSummary {
     std::vector<RaceResult> results;      ///< named seats and seats with laps, in standings order
 };
 
-/// Whether a lap counts towards records: false for the first lap counted
-/// after the seat was readmitted, and for a lap whose crossing reported the
-/// car off the track (an offTrack event at that lap's count).
+/// Whether a lap counts towards records: not the first lap counted after
+/// the seat was readmitted, nor a lap whose crossing reported the car off
+/// the track (an offTrack event at that lap's count). Fed with the events
+/// as they come, before the laps they touch, so a journal read later and a
+/// race followed live decide alike.
+class LapStandingRule {
+public:
+    void readmitted(int seat, std::int64_t lapCount) { readmittedAt_.emplace(seat, lapCount); }
+    void leftTrack(int seat, std::int64_t lapCount) { offTrackAt_.emplace(seat, lapCount); }
+    bool mayStand(const LapEntry &lap) const;
+
+private:
+    std::set<std::pair<int, std::int64_t>> readmittedAt_;
+    std::set<std::pair<int, std::int64_t>> offTrackAt_;
+};
+
+/// LapStandingRule over a whole journal, one answer per lap.
 std::vector<bool> lapsThatMayStand(const RaceLog &log);
 
 RaceSummary summariseRace(const RaceLog &log, std::string folder);

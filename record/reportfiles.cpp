@@ -44,23 +44,26 @@ bool writeFile(const std::filesystem::path &file, const std::string &bytes, std:
 
 } // namespace
 
-std::optional<std::string> raceFolderReport(const std::filesystem::path &raceFolder, std::string *error)
+std::optional<std::string> raceFolderReport(const std::filesystem::path &raceFolder, std::string *error,
+                                            const RecordsBefore *records)
 {
     const std::optional<RaceLog> log = raceFolderLog(raceFolder, error);
     if (!log)
         return std::nullopt;
-    return raceReportHtml(*log);
+    return raceReportHtml(*log, records);
 }
 
-bool writeRaceFolderReports(const std::filesystem::path &raceFolder, std::string *error)
+bool writeRaceFolderReports(const std::filesystem::path &raceFolder, std::string *error,
+                            const RecordsBefore *records)
 {
     const std::optional<RaceLog> log = raceFolderLog(raceFolder, error);
-    return log && writeRaceReports(raceFolder, *log, error);
+    return log && writeRaceReports(raceFolder, *log, error, records);
 }
 
-bool writeRaceReports(const std::filesystem::path &raceFolder, const RaceLog &log, std::string *error)
+bool writeRaceReports(const std::filesystem::path &raceFolder, const RaceLog &log, std::string *error,
+                      const RecordsBefore *records)
 {
-    return writeFile(raceFolder / kReportFileName, raceReportHtml(log), error)
+    return writeFile(raceFolder / kReportFileName, raceReportHtml(log, records), error)
            && writeFile(raceFolder / kLapsFileName, lapsCsv(log), error);
 }
 

@@ -25,6 +25,7 @@ th.name,td.name,td.event{text-align:left;white-space:normal}
 .swatch{display:inline-block;width:.8em;height:.8em;border-radius:50%;margin-right:.4em}
 .swatch,tr.fastest td{-webkit-print-color-adjust:exact;print-color-adjust:exact}
 tr.best td{font-weight:bold}
+.mark{font-size:.75em;font-weight:bold;padding:0 .3em;border-radius:.3em;background:var(--rule)}
 tr.fastest td{background:var(--best)}
 ul.legend{list-style:none;padding:0;margin:.3rem 0;display:flex;flex-wrap:wrap;gap:.3rem 1.2rem}
 figure{margin:0}

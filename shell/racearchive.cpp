@@ -41,6 +41,10 @@ RaceArchive::RaceArchive(RaceEngine &engine, RaceHost &host, SerialLink &link, s
 {
     connect(&link, &SerialLink::bytesArrived, this, &RaceArchive::lineBytesArrived);
     connect(&link, &SerialLink::bytesDiscarded, this, &RaceArchive::lineBytesDiscarded);
+    liveBests_.settingsChanged = [this] {
+        lookUpRecordsBefore();
+        emit liveBestsChanged();
+    };
 }
 
 RaceArchive::~RaceArchive()
@@ -59,7 +63,10 @@ void RaceArchive::beginRace()
     // Nothing of the race before is this race's: not its folder, nor its count.
     raceFolder_.clear();
     engine_.setRecorder(nullptr);
+    recorders_.reset();
     journal_.reset();
+    liveBests_.beginRace();
+    recordsBefore_.reset();
     if (!recording_)
         return;
     const QDateTime startedAt = QDateTime::currentDateTime();
@@ -74,14 +81,42 @@ void RaceArchive::beginRace()
     };
     journal_ = JournalWriter::open(raceFolder_ / kJournalFileName,
                                           startedAt.toString(kStartedAtFormat).toStdString(), failed);
-    engine_.setRecorder(journal_.get());
+    recorders_ = std::make_unique<RecorderTee>(*journal_, liveBests_);
+    engine_.setRecorder(recorders_.get());
     // Now, not at the start signal: a race ended during its countdown keeps them too.
     engine_.recordSettings();
     raceOpen_ = true;
+    lookUpRecordsBefore();
     const std::filesystem::path captureFile = raceFolder_ / std::string(kLineCaptureFileName);
     capture_ = LineCaptureWriter::open(
         captureFile, [this, captureFile](const std::string &reason) { captureStopped(captureFile, reason); });
     captureClock_.start();
+}
+
+void RaceArchive::lookUpRecordsBefore()
+{
+    if (!liveBests_.settings())
+        return;
+    // On the worker: opening the index may bring it up to date first. The
+    // countdown leaves time enough before the first lap.
+    auto slot = std::make_shared<RecordsSlot>();
+    recordsBefore_ = slot;
+    worker_.post([this, slot, paths = ArchivePaths{racesDir_.parent_path()}, settings = *liveBests_.settings(),
+                  folder = raceFolder_] {
+        std::optional<RecordsBefore> records = ::lookUpRecordsBefore(paths, settings, folder.filename().string());
+        slot->set(records);
+        if (!records)
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, folder, settings, found = std::move(*records)] {
+                if (raceFolder_ != folder || liveBests_.settings() != settings)
+                    return; // a later race began meanwhile, or its names changed
+                liveBests_.setRecords(found);
+                emit liveBestsChanged();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 bool RaceArchive::makeRaceFolder(const QString &startName)
@@ -126,9 +161,12 @@ std::optional<std::string> RaceArchive::countedText() const
 
 std::optional<std::string> RaceArchive::lastRaceReport() const
 {
+    // The same marks as the report in the race folder.
+    const std::optional<RecordsBefore> records = recordsBefore_ ? recordsBefore_->get() : std::nullopt;
+    const RecordsBefore *bests = records ? &*records : nullptr;
     if (std::optional<std::string> counted = countedText())
-        return raceReportHtml(countedLog(*counted));
-    return raceFolderReport(raceFolder_);
+        return raceReportHtml(countedLog(*counted), bests);
+    return raceFolderReport(raceFolder_, nullptr, bests);
 }
 
 void RaceArchive::endRace(RaceEnd how)
@@ -145,10 +183,13 @@ void RaceArchive::endRace(RaceEnd how)
         // (its lines are taken here, read there).
         const std::filesystem::path folder = raceFolder_;
         const ArchivePaths paths{racesDir_.parent_path()};
-        worker_.post([this, folder, paths, counted = countedText()] {
+        worker_.post([this, folder, paths, counted = countedText(), slot = recordsBefore_] {
             std::string error;
-            const bool written = counted ? writeRaceReports(folder, countedLog(*counted), &error)
-                                         : writeRaceFolderReports(folder, &error);
+            // Filled in by the job posted at the start, which ran before this one.
+            const std::optional<RecordsBefore> records = slot ? slot->get() : std::nullopt;
+            const RecordsBefore *bests = records ? &*records : nullptr;
+            const bool written = counted ? writeRaceReports(folder, countedLog(*counted), &error, bests)
+                                         : writeRaceFolderReports(folder, &error, bests);
             if (!written)
                 QMetaObject::invokeMethod(
                     this, [this, error] { recordFailed("Zprávu o závodě nelze uložit do složky závodu: " + error); },

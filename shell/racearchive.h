@@ -9,7 +9,10 @@
 
 #include "platform/message.h"
 #include "record/archiveworker.h"
+#include "record/lapbests.h"
+#include "record/livebests.h"
 #include "record/racelog.h"
+#include "record/recordertee.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -71,8 +74,17 @@ public:
     /// a race this archive starts meanwhile is never taken for one left open.
     void announceInterruptedRaces();
 
+    /// The personal bests and track record of the current race, and how
+    /// each seat's last lap stands against them.
+    const LiveBests &liveBests() const { return liveBests_; }
+
+signals:
+    /// The records before the current race arrived from the archive.
+    void liveBestsChanged();
+
 private:
     bool makeRaceFolder(const QString &startName);
+    void lookUpRecordsBefore();
     void lineBytesArrived(const QByteArray &bytes);
     void lineBytesDiscarded();
     void recordFailed(const std::string &text);
@@ -88,6 +100,29 @@ private:
     std::filesystem::path raceFolder_;
     std::unique_ptr<JournalWriter> journal_;
     std::unique_ptr<LineCaptureWriter> capture_;
+    LiveBests liveBests_;
+    /// The engine's recorder while a race is recorded: the journal, then liveBests_.
+    std::unique_ptr<RecorderTee> recorders_;
+    /// The records before a race: the worker's lookup fills them in, the
+    /// report at the race's end and the one beside the results mark its laps from them.
+    class RecordsSlot {
+    public:
+        void set(std::optional<RecordsBefore> records)
+        {
+            const std::lock_guard lock(mutex_);
+            records_ = std::move(records);
+        }
+        std::optional<RecordsBefore> get() const
+        {
+            const std::lock_guard lock(mutex_);
+            return records_;
+        }
+
+    private:
+        mutable std::mutex mutex_;
+        std::optional<RecordsBefore> records_;
+    };
+    std::shared_ptr<RecordsSlot> recordsBefore_;
     QElapsedTimer captureClock_;
     bool recording_ = true;
     bool raceOpen_ = false;

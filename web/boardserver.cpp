@@ -172,11 +172,17 @@ void BoardServer::attach(const Race &race, const RaceSettings &settings)
     raceMayHaveChanged();
 }
 
+void BoardServer::showBests(const LiveBests &bests)
+{
+    bests_ = &bests;
+    raceMayHaveChanged();
+}
+
 QByteArray BoardServer::stateDocument() const
 {
     if (!race_)
         return QByteArrayLiteral("{}");
-    return QByteArray::fromStdString(boardStateText(*race_, *settings_));
+    return QByteArray::fromStdString(boardStateText(*race_, *settings_, bests_));
 }
 
 void BoardServer::answerWithListing(const QHttpServerRequest &request, QTcpSocket *socket)

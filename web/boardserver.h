@@ -21,6 +21,7 @@
 class QHttpServerRequest;
 class QHttpServerResponder;
 class QWebSocket;
+class LiveBests;
 struct Race;
 struct RaceSettings;
 
@@ -38,6 +39,8 @@ public:
 
     /// The race the board shows; before it is attached the board is empty.
     void attach(const Race &race, const RaceSettings &settings);
+    /// The personal bests and track record the board shows with the race.
+    void showBests(const LiveBests &bests);
 
     int liveClientCount() const { return int(liveClients_.size()); }
     /// Reply bytes the program holds that its clients have not taken yet.
@@ -68,6 +71,7 @@ private:
     GuardedTcpServer *tcpServer_ = nullptr;
     const Race *race_ = nullptr;
     const RaceSettings *settings_ = nullptr;
+    const LiveBests *bests_ = nullptr;
     QByteArray lastPublished_;
     bool publishQueued_ = false;
     /// Each live client with the time it last answered a ping.

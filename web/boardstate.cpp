@@ -4,6 +4,7 @@
 #include "display/tablecells.h"
 #include "engine/duration.h"
 #include "engine/racestate.h"
+#include "record/livebests.h"
 
 #include <algorithm>
 #include <vector>
@@ -31,9 +32,29 @@ bool aheadOf(const Race &race, int left, int right)
     return left < right;
 }
 
-nlohmann::json racerEntry(const RacerState &racer, int seat, const std::string &name)
+nlohmann::json lapJson(const std::optional<LapRecord> &lap)
 {
+    if (!lap)
+        return nullptr;
+    return {{"ms", lap->lapMs}, {"time", formatDuration(lap->lapMs)}, {"name", lap->name}};
+}
+
+nlohmann::json markJson(LapMark mark)
+{
+    switch (mark) {
+    case LapMark::None: return nullptr;
+    case LapMark::PersonalBest: return "personal";
+    case LapMark::TrackRecord: return "record";
+    }
+    return nullptr;
+}
+
+nlohmann::json racerEntry(const RacerState &racer, int seat, const std::string &name, const LiveBests *bests)
+{
+    const RecordsBefore *records = bests && bests->records() ? &*bests->records() : nullptr;
     return {
+        {"personalBest", records ? lapJson(records->personal[seat]) : nullptr},
+        {"lapMark", bests ? markJson(bests->lastLapMark(seat)) : nullptr},
         {"seat", seat + 1},
         {"name", name},
         {"position", racer.rankText},
@@ -75,7 +96,7 @@ std::string_view phaseName(RacePhase phase)
     return "before";
 }
 
-nlohmann::json boardState(const Race &race, const RaceSettings &settings)
+nlohmann::json boardState(const Race &race, const RaceSettings &settings, const LiveBests *bests)
 {
     std::vector<int> seats;
     for (int seat = 0; seat < kSeatCount; ++seat) {
@@ -90,7 +111,7 @@ nlohmann::json boardState(const Race &race, const RaceSettings &settings)
     for (int seat : seats) {
         const RacerState &racer = race.racers[seat];
         const std::string name = shownName(race, settings, seat);
-        racers.push_back(racerEntry(racer, seat, name));
+        racers.push_back(racerEntry(racer, seat, name, bests));
         // The better-placed racer keeps a tie: the table gives no other order.
         if (racer.bestLapMs < fastestMs && racer.bestLapTimeText != kNoValueText) {
             fastestMs = racer.bestLapMs;
@@ -106,10 +127,11 @@ nlohmann::json boardState(const Race &race, const RaceSettings &settings)
         {"phase", phaseName(racePhase(race))},
         {"racers", std::move(racers)},
         {"fastestLap", std::move(fastest)},
+        {"trackRecord", bests && bests->records() ? lapJson(bests->records()->track) : nullptr},
     };
 }
 
-std::string boardStateText(const Race &race, const RaceSettings &settings)
+std::string boardStateText(const Race &race, const RaceSettings &settings, const LiveBests *bests)
 {
-    return boardState(race, settings).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return boardState(race, settings, bests).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }

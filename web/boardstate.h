@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+class LiveBests;
 struct Race;
 struct RaceSettings;
 
@@ -24,8 +25,10 @@ RacePhase racePhase(const Race &race);
 /// The phase's name in the document: "before", "countdown", "race", "finished".
 std::string_view phaseName(RacePhase phase);
 
-/// The whole board state; docs/board-api.md describes every field.
-nlohmann::json boardState(const Race &race, const RaceSettings &settings);
+/// The whole board state; docs/board-api.md describes every field. With
+/// \a bests, each racer's personal best and the track record before this
+/// race, and the mark of a last lap that beat one of them.
+nlohmann::json boardState(const Race &race, const RaceSettings &settings, const LiveBests *bests = nullptr);
 /// The same as compact JSON text; bytes that are no UTF-8 (a damaged name)
 /// become U+FFFD instead of failing the whole document.
-std::string boardStateText(const Race &race, const RaceSettings &settings);
+std::string boardStateText(const Race &race, const RaceSettings &settings, const LiveBests *bests = nullptr);

@@ -3,6 +3,7 @@
 // race phase as the engine moves through a race.
 #include "engine/duration.h"
 #include "engine/racescript.h"
+#include "record/livebests.h"
 #include "web/boardstate.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +31,61 @@ void playTwoLaps(RaceScript &script)
     script.state().raceElapsedMs = 11'500.9;
 }
 
+// The board's entry of seat \a seat (1 to 8).
+nlohmann::json entryOfSeat(const nlohmann::json &state, int seat)
+{
+    for (const nlohmann::json &entry : state["racers"])
+        if (entry["seat"] == seat)
+            return entry;
+    return nullptr;
+}
+
 } // namespace
+
+TEST(BoardState, PersonalBestsTrackRecordAndTheMarksOfLapsThatBeatThem)
+{
+    RaceSettings settings = threeRacers();
+    settings.lapsPerRide = "5";
+    RaceScript script(settings);
+    LiveBests bests;
+    script.engine.setRecorder(&bests);
+    const nlohmann::json none = boardState(script.engine.race(), script.settings, &bests);
+    EXPECT_TRUE(none["trackRecord"].is_null());
+    EXPECT_TRUE(entryOfSeat(none, 1)["personalBest"].is_null());
+
+    RecordsBefore records;
+    records.driven = {true, true, true};
+    records.personal[0] = LapRecord{"adam", "Adam", 4000, "2026-03-01_19-00-00", "2026-03-01 19:00:00", 3, 0};
+    records.personal[1] = LapRecord{"bára", "Bára", 3600, "2026-03-01_19-00-00", "2026-03-01 19:00:00", 2, 1};
+    records.track = records.personal[1];
+    bests.setRecords(records);
+
+    script.startRace(10'000);
+    script.cross(1, 13'500); // 3500: beats the record
+    script.cross(0, 14'000); // 4000: a tie is no new best
+    script.cross(2, 15'000); // Cyril is new to the track
+    nlohmann::json state = boardState(script.engine.race(), script.settings, &bests);
+    EXPECT_EQ(state["trackRecord"], (nlohmann::json{{"ms", 3600}, {"time", "0:03:600"}, {"name", "Bára"}}));
+    EXPECT_EQ(entryOfSeat(state, 1)["personalBest"],
+              (nlohmann::json{{"ms", 4000}, {"time", "0:04:000"}, {"name", "Adam"}}));
+    EXPECT_TRUE(entryOfSeat(state, 3)["personalBest"].is_null());
+    EXPECT_EQ(entryOfSeat(state, 2)["lapMark"], "record");
+    EXPECT_TRUE(entryOfSeat(state, 1)["lapMark"].is_null());
+    EXPECT_TRUE(entryOfSeat(state, 3)["lapMark"].is_null());
+
+    script.cross(0, 17'900); // 3900: a new personal best
+    script.cross(1, 17'200); // 3700: slower than her record of this race
+    state = boardState(script.engine.race(), script.settings, &bests);
+    EXPECT_EQ(entryOfSeat(state, 1)["lapMark"], "personal");
+    EXPECT_TRUE(entryOfSeat(state, 2)["lapMark"].is_null());
+
+    // Faster still, but the car left the track in this lap.
+    script.cross(0, 21'400, 7, 3);
+    EXPECT_TRUE(entryOfSeat(boardState(script.engine.race(), script.settings, &bests), 1)["lapMark"].is_null());
+    script.cross(0, 25'250); // 3850: beats 3900, the last lap that stood
+    EXPECT_EQ(entryOfSeat(boardState(script.engine.race(), script.settings, &bests), 1)["lapMark"], "personal");
+    script.engine.setRecorder(nullptr);
+}
 
 TEST(BoardState, RacersInOrderOfPositionWithTheTableCells)
 {

@@ -1,6 +1,7 @@
 // The live board: one WebSocket to the program, which pushes the whole race
 // state on every change; the page redraws from it, marks the rows of cars
-// that just counted a lap, and reconnects by itself when the program is gone.
+// that just counted a lap and the lap that beat a personal best or the track
+// record, and reconnects by itself when the program is gone.
 "use strict";
 
 const PHASES = { before: "Před startem", countdown: "Odpočet", race: "Závod běží", finished: "Závod skončil" };
@@ -10,6 +11,8 @@ const FLAGS = {
   "3": "mimo dráhu 3×", "4": "mimo dráhu 2×", "5": "mimo dráhu 1×",
   "6": "málo paliva", "7": "prázdná nádrž",
 };
+// The server decides which lap beat a best; the page only names it.
+const LAP_MARKS = { personal: "nový osobní rekord", record: "nový rekord dráhy" };
 const TANK_BARS = 8;
 const LAP_MARK_MS = 2000;
 
@@ -47,8 +50,12 @@ function racerRow(racer) {
   row.appendChild(element("div", "name", racer.name));
   row.appendChild(element("div", "laps", racer.laps));
   const times = element("div", "times");
-  times.appendChild(labelled("poslední", racer.lastLap));
+  const last = labelled("poslední", racer.lastLap);
+  if (LAP_MARKS[racer.lapMark])
+    last.appendChild(element("em", "mark " + racer.lapMark, LAP_MARKS[racer.lapMark]));
+  times.appendChild(last);
   times.appendChild(labelled("nejlepší", racer.bestLap));
+  if (racer.personalBest) times.appendChild(labelled("osobní rekord", racer.personalBest.time));
   times.appendChild(labelled("ztráta", racer.gap));
   row.appendChild(times);
   const state = element("div", "state");
@@ -82,6 +89,10 @@ function show(state) {
   if (state.fastestLap)
     fastest.textContent = "Nejrychlejší kolo: " + state.fastestLap.name + " " + state.fastestLap.time
       + " (" + state.fastestLap.speed + " km/h)";
+  const record = document.getElementById("track-record");
+  record.hidden = !state.trackRecord;
+  if (state.trackRecord)
+    record.textContent = "Rekord dráhy: " + state.trackRecord.name + " " + state.trackRecord.time;
   document.getElementById("racers").replaceChildren(...state.racers.map(racerRow));
 }
 
