@@ -141,7 +141,12 @@ def run(session, build, program, archive, name):
     time.sleep(max(0.0, (last_crossing + 3000) / 1000 - time.monotonic()))
     race_end = longest(gaps(log), last_crossing, monotonic_ms())
     xsession.save_results(session, process, f"{name}.csv", 60)
-    xsession.quit_program(session, process, window)
+    try:
+        xsession.quit_program(session, process, window)
+    except Failure:
+        # At the end the program waits for the archive's worker, which after
+        # the race builds the archive's index: with thousands of races, minutes.
+        process.wait(600)
     os.rename(log, session.path(f"tramelo-{name}.log"))
     return {"startup": startup, "listing": listing, "listing_ms": answered - asked, "race_end": race_end}
 
