@@ -1,5 +1,6 @@
 #include "web/archiveindex.h"
 
+#include "record/archivepages.h"
 #include "record/htmltext.h"
 #include "record/journalreader.h"
 #include "record/racestandings.h"
@@ -166,7 +167,7 @@ std::optional<std::string> ArchiveIndex::report(std::string_view folder) const
 std::optional<std::string> ArchiveIndex::newestPage(std::string_view prefix) const
 {
     // Named night-YYYY-MM-DD.html and season-YYYY.html: the newest sorts last.
-    const fs::path pages = racesDir_.parent_path() / "pages";
+    const fs::path pages = ArchivePaths{racesDir_.parent_path()}.pages();
     if (!isRealFolder(pages))
         return std::nullopt;
     std::string newest;
@@ -181,7 +182,7 @@ std::optional<std::string> ArchiveIndex::newestPage(std::string_view prefix) con
     }
     if (newest.empty())
         return std::nullopt;
-    return readRegularFile(pages / newest, kReportSizeLimit);
+    return namedPage(newest);
 }
 
 std::optional<std::string> ArchiveIndex::newestNightPage() const
@@ -196,12 +197,12 @@ std::optional<std::string> ArchiveIndex::newestSeasonPage() const
 
 std::optional<std::string> ArchiveIndex::recordsPage() const
 {
-    return namedPage("records.html");
+    return namedPage(kRecordsPageName);
 }
 
 std::optional<std::string> ArchiveIndex::namedPage(std::string_view name) const
 {
-    const fs::path pages = racesDir_.parent_path() / "pages";
+    const fs::path pages = ArchivePaths{racesDir_.parent_path()}.pages();
     if (!isRealFolder(pages))
         return std::nullopt;
     return readRegularFile(pages / std::string(name), kReportSizeLimit);
